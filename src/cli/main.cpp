@@ -1,0 +1,13 @@
+#include <string>
+#include <vector>
+
+#include "cli/run.h"
+#include "common/console.h"
+#include "common/platform.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv, argv + argc);
+  gorv::Console console;
+  console.interactive = gorv::pause_wanted();
+  return gorv::run_tool(args, console);
+}

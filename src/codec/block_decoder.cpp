@@ -1,0 +1,3 @@
+#include "codec/block_decoder.h"
+
+// Not built yet.

@@ -1,0 +1,3 @@
+#include "codec/block_encoder.h"
+
+// Not built yet.

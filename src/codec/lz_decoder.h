@@ -1,0 +1,29 @@
+// Expands one LZ stream of the ROM image into the output buffer.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "rom/output_buffer.h"
+#include "rom/rom_image.h"
+
+namespace gorv {
+
+struct LzDecodeResult {
+  // The product size: the limit when one was given, else the bytes produced.
+  std::uint32_t size = 0;
+  // Bytes of the stream that the decoded tokens took: 2 + K + data bytes.
+  std::uint64_t compressed_size = 0;
+  // The output buffer ran full: the product is incomplete.
+  bool buffer_full = false;
+};
+
+// Decodes the LZ stream at `offset` and appends its product at the buffer's
+// cursor. `limit` 0 means no limit. Code bits and data bytes past the end of
+// the image read as 0. Prints nothing: see lz_size_report.
+LzDecodeResult lz_decode(Bytes rom, std::uint64_t offset, std::uint16_t limit, OutputBuffer& out);
+
+// The three-line size report and its empty line.
+std::string lz_size_report(const LzDecodeResult& result);
+
+}  // namespace gorv

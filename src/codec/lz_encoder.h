@@ -1,0 +1,29 @@
+// Packs bytes into an LZ stream that lz_decode expands back exactly.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace gorv {
+
+// The encoder's two lists: one element (0 or 1) per code bit, and the data
+// bytes, both in stream order. The flag count is a multiple of 8.
+struct LzTokens {
+  std::vector<std::uint8_t> flags;
+  std::vector<std::uint8_t> data;
+};
+
+// Greedy parse: at every position the longest match within 2047 bytes back
+// (at most 255 bytes), the nearest among equally long ones; a match that
+// reaches the end of the input is taken from the farthest candidate that
+// does. An empty input yields only the end token.
+LzTokens lz_encode(std::span<const std::uint8_t> input);
+
+// Joins the flag-area length, the flag bytes and the data bytes.
+std::vector<std::uint8_t> lz_pack(const LzTokens& tokens);
+
+// lz_pack(lz_encode(input)).
+std::vector<std::uint8_t> lz_compress(std::span<const std::uint8_t> input);
+
+}  // namespace gorv

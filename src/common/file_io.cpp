@@ -1,0 +1,51 @@
+#include "common/file_io.h"
+
+#include "common/platform.h"
+
+namespace gorv {
+
+bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  bytes.clear();
+  std::uint8_t chunk[65536];
+  bool ok = true;
+  for (;;) {
+    const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
+    bytes.insert(bytes.end(), chunk, chunk + got);
+    if (got < sizeof chunk) {
+      ok = std::ferror(file) == 0;
+      break;
+    }
+  }
+  std::fclose(file);
+  return ok;
+}
+
+bool open_output_file(OutputFile& out, const std::string& name) {
+  out.name = name;
+  out.temp_name = name + ".gorvtool-tmp";
+  out.file = std::fopen(out.temp_name.c_str(), "wb");
+  return out.file != nullptr;
+}
+
+bool commit_output_file(OutputFile& out, std::span<const std::uint8_t> bytes,
+                        const std::string& keep_permissions_of) {
+  if (out.file == nullptr) return false;
+  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), out.file) == bytes.size();
+  ok = std::fflush(out.file) == 0 && ok;
+  ok = std::fclose(out.file) == 0 && ok;
+  out.file = nullptr;
+  if (ok && !keep_permissions_of.empty()) ok = copy_permissions(keep_permissions_of, out.temp_name);
+  if (ok) ok = replace_file(out.temp_name, out.name);
+  if (!ok) std::remove(out.temp_name.c_str());
+  return ok;
+}
+
+void discard_output_file(OutputFile& out) {
+  if (out.file != nullptr) std::fclose(out.file);
+  out.file = nullptr;
+  std::remove(out.temp_name.c_str());
+}
+
+}  // namespace gorv

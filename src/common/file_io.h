@@ -1,0 +1,39 @@
+// Whole-file reads and safe whole-file writes.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace gorv {
+
+// Reads a whole file in binary mode. Returns false when it cannot be opened
+// or read.
+bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes);
+
+// An output file in the making. Its bytes go to a temporary file beside the
+// target, which replaces the target only once everything is written, so an
+// existing file is never left half-written or emptied by a failed run.
+struct OutputFile {
+  std::string name;       // the target, as the user sees it
+  std::string temp_name;  // the temporary file beside it
+  std::FILE* file = nullptr;
+};
+
+// Creates the temporary file for `name`. Returns false (and leaves nothing
+// behind) when it cannot be created.
+bool open_output_file(OutputFile& out, const std::string& name);
+
+// Writes `bytes`, closes the file and puts it in place of the target. When
+// `keep_permissions_of` is not empty, the new file first gets that file's
+// permission bits. Returns false on any failure; the target is then
+// unchanged and the temporary file is removed.
+bool commit_output_file(OutputFile& out, std::span<const std::uint8_t> bytes,
+                        const std::string& keep_permissions_of = {});
+
+// Closes and removes the temporary file; the target is unchanged.
+void discard_output_file(OutputFile& out);
+
+}  // namespace gorv

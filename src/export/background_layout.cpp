@@ -1,0 +1,3 @@
+#include "export/background_layout.h"
+
+// Not built yet.

@@ -1,0 +1,3 @@
+#include "export/enemy_layout.h"
+
+// Not built yet.

@@ -1,0 +1,3 @@
+#include "export/map_dump.h"
+
+// Not built yet.

@@ -1,0 +1,3 @@
+#include "export/raw_dump.h"
+
+// Not built yet.

@@ -1,0 +1,3 @@
+#include "export/resource_file.h"
+
+// Not built yet.

@@ -1,0 +1,3 @@
+#include "export/theme_dump.h"
+
+// Not built yet.

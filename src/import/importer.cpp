@@ -1,0 +1,3 @@
+#include "import/importer.h"
+
+// Not built yet.

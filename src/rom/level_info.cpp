@@ -1,0 +1,3 @@
+#include "rom/level_info.h"
+
+// Not built yet.

@@ -1,0 +1,3 @@
+#include "rom/map_header.h"
+
+// Not built yet.

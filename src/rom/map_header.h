@@ -1,0 +1,58 @@
+// The game's level directory: the map header table and the map headers.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "rom/rom_image.h"
+
+namespace gorv {
+
+inline constexpr std::uint32_t kLevelDirectory = 0x4033A;
+inline constexpr std::uint32_t kLevelOrderPointer = 0x4033E;
+inline constexpr std::uint32_t kMapHeaderTable = 0x40342;
+inline constexpr int kMapCount = 126;
+inline constexpr int kMapHeaderSize = 28;
+
+// A map header as the modes use it.
+struct MapHeader {
+  std::uint8_t width = 0;       // screens
+  std::uint8_t extra_rows = 0;  // 0 to 3, units of 32 px
+  std::uint8_t height = 0;      // screens, 0 to 63
+  std::uint8_t attribute = 0;   // raw
+  std::uint8_t theme_byte = 0;  // raw
+  std::uint16_t start_x = 0, start_y = 0, end_x = 0, end_y = 0;
+  std::uint32_t tile_address = 0, block_address = 0, background_address = 0, enemy_address = 0;
+  std::uint16_t grid_size = 0;  // width x height x 280, modulo 65536
+};
+
+inline std::uint8_t map_theme(const MapHeader& h) {
+  return h.theme_byte & 0x0F;
+}
+inline std::uint8_t map_effect(const MapHeader& h) {
+  return (h.theme_byte >> 4) & 3;
+}
+inline bool map_chase(const MapHeader& h) {
+  return (h.attribute & 0x80) != 0;
+}
+
+// ROM offset of map `map`'s header, through the map header table.
+std::uint32_t map_header_offset(Bytes rom, std::uint8_t map);
+
+// Reads map `map`'s header (bytes past the end of the image read as 0).
+MapHeader read_map_header(Bytes rom, std::uint8_t map);
+
+// One entry per map: 0xFF absent, anything else present.
+struct MapExistsTable {
+  std::array<std::uint8_t, kMapCount> entries{};
+};
+
+// A map exists when its 28-byte header lies wholly inside the image and the
+// low nibbles of its attribute byte and theme byte agree.
+MapExistsTable build_map_exists_table(Bytes rom);
+
+inline bool map_exists(const MapExistsTable& table, std::uint8_t map) {
+  return map < kMapCount && table.entries[map] != 0xFF;
+}
+
+}  // namespace gorv

@@ -1,0 +1,45 @@
+#include "support/run_tool.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace gorv::test {
+
+namespace {
+
+std::string shell_quote(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) {
+    if (c == '\'')
+      quoted += "'\\''";
+    else
+      quoted += c;
+  }
+  return quoted + "'";
+}
+
+}  // namespace
+
+ToolRun run_gorvtool(const std::vector<std::string>& args, const std::filesystem::path& dir) {
+  const char* override_command = std::getenv("GORVTOOL_UNDER_TEST");
+  std::string command = "cd " + shell_quote(dir.string()) + " && ";
+  command +=
+      override_command != nullptr ? std::string(override_command) : shell_quote(GORVTOOL_PATH);
+  for (const auto& arg : args) command += " " + shell_quote(arg);
+  const auto output_file = dir.parent_path() / (dir.filename().string() + ".output");
+  command += " </dev/null >" + shell_quote(output_file.string()) + " 2>&1";
+
+  ToolRun run;
+  const int raw = std::system(command.c_str());
+  run.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  std::ifstream in(output_file, std::ios::binary);
+  run.output.assign(std::istreambuf_iterator<char>(in), {});
+  in.close();
+  std::filesystem::remove(output_file);
+  return run;
+}
+
+}  // namespace gorv::test

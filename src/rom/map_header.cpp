@@ -1,3 +1,42 @@
 #include "rom/map_header.h"
 
-// Not built yet.
+namespace gorv {
+
+std::uint32_t map_header_offset(Bytes rom, std::uint8_t map) {
+  return kLevelDirectory + read_be16(rom, kMapHeaderTable + 2u * map);
+}
+
+MapHeader read_map_header(Bytes rom, std::uint8_t map) {
+  const std::uint32_t at = map_header_offset(rom, map);
+  MapHeader h;
+  h.width = read_u8(rom, at);
+  const std::uint8_t size_byte = read_u8(rom, at + 1);
+  h.extra_rows = size_byte >> 6;
+  h.height = size_byte & 0x3F;
+  h.attribute = read_u8(rom, at + 2);
+  h.theme_byte = read_u8(rom, at + 3);
+  h.start_x = read_be16(rom, at + 4);
+  h.start_y = read_be16(rom, at + 6);
+  h.end_x = read_be16(rom, at + 8);
+  h.end_y = read_be16(rom, at + 10);
+  h.tile_address = read_be32(rom, at + 12);
+  h.block_address = read_be32(rom, at + 16);
+  h.background_address = read_be32(rom, at + 20);
+  h.enemy_address = read_be32(rom, at + 24);
+  h.grid_size = static_cast<std::uint16_t>(h.width * h.height * 280u);
+  return h;
+}
+
+MapExistsTable build_map_exists_table(Bytes rom) {
+  MapExistsTable table;
+  for (int map = 0; map < kMapCount; ++map) {
+    const std::uint32_t at = map_header_offset(rom, static_cast<std::uint8_t>(map));
+    const bool whole =
+        rom_contains(rom, kMapHeaderTable + 2u * map, 2) && rom_contains(rom, at, kMapHeaderSize);
+    const bool nibbles_agree = (read_u8(rom, at + 2) & 0x0F) == (read_u8(rom, at + 3) & 0x0F);
+    table.entries[static_cast<std::size_t>(map)] = whole && nibbles_agree ? 0x00 : 0xFF;
+  }
+  return table;
+}
+
+}  // namespace gorv

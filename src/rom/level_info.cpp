@@ -41,12 +41,13 @@ std::string attribute_words(const MapHeader& header) {
 std::string decode_level_name(Bytes rom, std::uint64_t address, std::int8_t part) {
   std::string name;
   bool ended = false;
-  for (std::uint64_t at = address; at < rom.size() && name.size() < kLevelNameLimit; ++at) {
+  for (std::uint64_t at = address; at < rom.size(); ++at) {
     const std::uint8_t code = read_u8(rom, at);
     if (code == 0xFF) {
       ended = true;
       break;
     }
+    if (name.size() >= kLevelNameLimit) break;
     if (code == 0x7C || code == 0x7D) {
       append_word(name, "the");
     } else if (code == 0x7E) {

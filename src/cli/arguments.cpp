@@ -1,6 +1,7 @@
 #include "cli/arguments.h"
 
 #include <array>
+#include <initializer_list>
 #include <utility>
 
 namespace gorv {

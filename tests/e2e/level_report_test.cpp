@@ -53,13 +53,13 @@ ByteVector level_image() {
   put_bytes(rom, 0x4F000, order);
   rom[0x4F000 + 0x69] = 0x14;
 
-  // Level 0: "the", spaces of three kinds, apostrophe, "of", part 2.
+  // Level 0: "the", spaces of three kinds, apostrophe, "of", part number 2.
   put_level_header(rom, 0x1A842, 0x20000, 2);
   put_bytes(rom, 0x20000, {0x7D, 0x20, 0x61, 0x62, 0x83, 0x73, 0x00, 0x7E, 0x84, 0x78, 0xFF});
-  // Level 1: "to" first, a "the" after a space, part 1.
+  // Level 1: "to" first, a "the" after a space, part number 1.
   put_level_header(rom, 0x1A842 + 10, 0x20020, 1);
   put_bytes(rom, 0x20020, {0x7F, 0x20, 0x7C, 0x20, 0x70, 0xFF});
-  // Level 2: "of" first, 0x7B after a space, negative part.
+  // Level 2: "of" first, 0x7B after a space, negative part number.
   put_level_header(rom, 0x1A842 + 20, 0x20040, -1);
   put_bytes(rom, 0x20040, {0x7E, 0x20, 0x6D, 0x7C, 0x20, 0x7B, 0xFF});
   // This header lies at the level count: it is never read.

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "support/bit_fields.h"
+#include "support/block_section.h"
 
 namespace gorv {
 namespace {
@@ -72,23 +73,6 @@ std::vector<BlockCell> decode_cells(const ByteVector& stream, std::uint8_t width
 
 ByteVector cell_bytes(const BlockCell& c) {
   return {c.type, c.d1, c.d2, c.d3, c.d4};
-}
-
-// A literal reader of the section: cells back from the items.
-std::vector<BlockCell> read_section(const ByteVector& bytes) {
-  std::vector<BlockCell> cells;
-  for (std::size_t i = 0; i < bytes.size();) {
-    if (bytes[i] >= 0x80) {
-      EXPECT_LE(i + 5, bytes.size());
-      if (i + 5 > bytes.size()) break;
-      cells.push_back({bytes[i], bytes[i + 1], bytes[i + 2], bytes[i + 3], bytes[i + 4]});
-      i += 5;
-    } else {
-      cells.insert(cells.end(), bytes[i] + 1u, BlockCell{});
-      i += 1;
-    }
-  }
-  return cells;
 }
 
 TEST(BlockDecoder, WorkedExampleThreeSquaresInARow) {
@@ -421,7 +405,7 @@ TEST(BlockDecoder, ArbitraryBytesStayInsideTheArray) {
     const auto unhandled = decode_block_layout(Bytes(image), address, width, grid, filter, out);
     ASSERT_FALSE(out.full);
     const ByteVector section(contents(out).begin(), contents(out).end());
-    const auto cells = read_section(section);
+    const auto cells = test::read_block_section(section);
     ASSERT_EQ(std::size_t{grid}, cells.size()) << round;
     for (const auto& c : cells) {
       ASSERT_TRUE(c.type == 0 || (c.type & 0xC0) == 0x80);

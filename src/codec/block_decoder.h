@@ -36,7 +36,8 @@ struct BlockDecoding {
 // Decodes the stream at `address` into `grid_size` cells for a map `width`
 // screens wide, keeping only block type `filter` (kAllBlockTypes: all).
 // Squares at or past `grid_size` are ignored; the end of the image before
-// the end code ends decoding with what has been decoded so far.
+// the end code ends decoding with what has been decoded so far (an entry
+// cut off by it is dropped).
 BlockDecoding decode_block_cells(Bytes rom, std::uint64_t address, std::uint8_t width,
                                  std::size_t grid_size, std::uint8_t filter);
 

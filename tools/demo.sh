@@ -15,3 +15,7 @@ step "writing the sample ROM image: $demo/sample.bin"
 
 step "gorvtool sample.bin (the front end is not ready yet)"
 "$build/gorvtool" sample.bin -info 00 </dev/null || true
+
+step "gorvtool sample.bin -theme a -resource: writes themea.gvt and gorvedit.dat"
+"$build/gorvtool" sample.bin -theme a -resource </dev/null || true
+ls -l themea.gvt gorvedit.dat 2>/dev/null || true

@@ -4,6 +4,7 @@
 
 #include "support/current_dir.h"
 #include "support/lz_stream_writer.h"
+#include "support/run_tool.h"
 #include "support/temp_dir.h"
 
 namespace gorv {
@@ -114,12 +115,19 @@ ResourceRun write_in(const fs::path& dir, const ByteVector& image) {
   return run;
 }
 
-TEST(ResourceFile, WholeFileAndReportsInTableOrder) {
+// Runs the real binary with -resource on `image`, saved as rom.bin in `dir`.
+test::ToolRun run_tool_in(const fs::path& dir, const ByteVector& image) {
+  test::write_file(dir / "rom.bin", image);
+  return test::run_gorvtool({"rom.bin", "-resource"}, dir);
+}
+
+TEST(ResourceFileEndToEnd, WholeFileAndWholeOutput) {
   test::TempDir dir;
   const ResourceData d;
   ASSERT_LE(d.packed[2].stream.size(), 0x5C83u - 0x5B92u);
   const ByteVector image = resource_image(d);
-  const ResourceRun run = write_in(dir.path, image);
+  const test::ToolRun run = run_tool_in(dir.path, image);
+  EXPECT_EQ(0, run.status);
 
   const ByteVector file = test::read_file(dir.path / "gorvedit.dat");
   EXPECT_EQ(10774u, file.size());
@@ -150,16 +158,15 @@ TEST(ResourceFile, WholeFileAndReportsInTableOrder) {
       "  RATIO:                  2526.3 %\n"
       "\n",
       run.output);
-  EXPECT_FALSE(run.error);
-  EXPECT_EQ(1, std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()));
+  EXPECT_EQ(2, std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()));
 }
 
-TEST(ResourceFile, ShortStreamsArePaddedAndLaterBlocksStay) {
+TEST(ResourceFileEndToEnd, ShortStreamsArePaddedAndLaterBlocksStay) {
   test::TempDir dir;
   ResourceData d;
   d.packed[0] = pattern_block(0xCAB2, 0x240, 48, 11, 100);
   d.packed[3] = pattern_block(0x5C83, 0x180, 24, 12, 30);
-  const ResourceRun run = write_in(dir.path, resource_image(d));
+  EXPECT_EQ(0, run_tool_in(dir.path, resource_image(d)).status);
   const ByteVector file = test::read_file(dir.path / "gorvedit.dat");
   EXPECT_EQ(expected_file(d), file);
   ASSERT_EQ(10774u, file.size());
@@ -167,13 +174,13 @@ TEST(ResourceFile, ShortStreamsArePaddedAndLaterBlocksStay) {
   EXPECT_EQ(d.raw_12ba4, ByteVector(file.begin() + 9622, file.begin() + 9750));
 }
 
-TEST(ResourceFile, AnOverrunMovesEveryLaterBlock) {
+TEST(ResourceFileEndToEnd, AnOverrunMovesEveryLaterBlock) {
   test::TempDir dir;
   ResourceData d;
   d.packed[4] = pattern_block(0x1DA86, 0x5A0, 32, 13, 0x5A0, true);
   const std::size_t overrun = d.packed[4].product.size() - 0x5A0;
   ASSERT_EQ(122u, overrun);
-  write_in(dir.path, resource_image(d));
+  EXPECT_EQ(0, run_tool_in(dir.path, resource_image(d)).status);
   const ByteVector file = test::read_file(dir.path / "gorvedit.dat");
   EXPECT_EQ(10774u + overrun, file.size());
   EXPECT_EQ(expected_file(d), file);
@@ -193,12 +200,12 @@ TEST(ResourceFile, PointersPastTheImageEndReadAsZeros) {
   EXPECT_FALSE(run.error);
 }
 
-TEST(ResourceFile, FileThatCannotBeCreated) {
+TEST(ResourceFileEndToEnd, FileThatCannotBeCreated) {
   test::TempDir dir;
   fs::create_directory(dir.path / "gorvedit.dat.gorvtool-tmp");
-  const ResourceRun run = write_in(dir.path, resource_image(ResourceData{}));
+  const test::ToolRun run = run_tool_in(dir.path, resource_image(ResourceData{}));
   EXPECT_EQ("ERROR: cannot create file \"gorvedit.dat\"\n", run.output);
-  EXPECT_TRUE(run.error);
+  EXPECT_EQ(1, run.status);
   EXPECT_FALSE(fs::exists(dir.path / "gorvedit.dat"));
 }
 

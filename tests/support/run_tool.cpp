@@ -21,6 +21,20 @@ std::string shell_quote(const std::string& text) {
   return quoted + "'";
 }
 
+// A Windows program writes its standard output in text mode: every line
+// ends in "\r\n". The tests expect "\n"; a line end without its "\r" is
+// marked so that the comparison shows it.
+std::string windows_lines_to_unix(const std::string& text) {
+  std::string lines;
+  lines.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) lines += "[LF without CR]";
+    lines += text[i];
+  }
+  return lines;
+}
+
 }  // namespace
 
 ToolRun run_gorvtool(const std::vector<std::string>& args, const std::filesystem::path& dir) {
@@ -39,6 +53,8 @@ ToolRun run_gorvtool(const std::vector<std::string>& args, const std::filesystem
   run.output.assign(std::istreambuf_iterator<char>(in), {});
   in.close();
   std::filesystem::remove(output_file);
+  if (std::getenv("GORVTOOL_OUTPUT_CRLF") != nullptr)
+    run.output = windows_lines_to_unix(run.output);
   return run;
 }
 

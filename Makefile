@@ -71,4 +71,5 @@ test-windows: windows
 	bash tools/wine_gorvtool.sh --boot $(WINDOWS_DIR)/gorvtool.exe
 	GORVTOOL_UNDER_TEST="bash '$(CURDIR)/tools/wine_gorvtool.sh' '$(abspath $(WINDOWS_DIR))/gorvtool.exe'" \
 	  GORVTOOL_OUTPUT_CRLF=1 \
-	  ctest --test-dir $(BUILD_DIR)/test --output-on-failure -j $(JOBS) -E '^($(WINDOWS_UNIT_SUITES))\.'
+	  ctest --test-dir $(BUILD_DIR)/test --output-on-failure -j $(JOBS) -E '^($(WINDOWS_UNIT_SUITES))\.'; \
+	  status=$$?; bash tools/wine_gorvtool.sh --stop $(WINDOWS_DIR)/gorvtool.exe; exit $$status

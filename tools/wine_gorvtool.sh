@@ -4,15 +4,16 @@
 # Wine keeps its prefix in DIR/wineprefix, apart from the user's own, and
 # says nothing of its own. `--boot DIR/gorvtool.exe` creates the prefix and
 # starts a Wine server that stays for WINE_SERVER_SECONDS (default 120)
-# after the last program, so each run does not pay for a start-up.
+# after the last program, so each run does not pay for a start-up;
+# `--stop DIR/gorvtool.exe` ends that server and every program of the prefix.
 set -euo pipefail
 
-boot=0
-if [ "${1:-}" = "--boot" ]; then
-  boot=1
-  shift
-fi
-exe=${1:?usage: wine_gorvtool.sh [--boot] path/gorvtool.exe [arguments...]}
+action=run
+case "${1:-}" in
+  --boot) action=boot; shift ;;
+  --stop) action=stop; shift ;;
+esac
+exe=${1:?usage: wine_gorvtool.sh [--boot|--stop] path/gorvtool.exe [arguments...]}
 shift
 exe_dir=$(cd "$(dirname "$exe")" && pwd)
 
@@ -31,14 +32,22 @@ else
   wine=wine
 fi
 
-if [ "$boot" = 1 ]; then
+if [ "$action" != run ]; then
   if command -v wineserver >/dev/null 2>&1; then
     server=wineserver
+  elif [ -x /usr/lib/wine/wineserver64 ]; then
+    server=/usr/lib/wine/wineserver64
   else
     server=/usr/lib/wine/wineserver
   fi
-  # Fails harmlessly when a server for this prefix runs already.
-  "$server" -p"${WINE_SERVER_SECONDS:-120}" 2>/dev/null || true
+  if [ "$action" = stop ]; then
+    [ -d "$WINEPREFIX" ] && "$server" -k </dev/null >/dev/null 2>&1 || true
+    exit 0
+  fi
+  # The server and the services that wineboot starts live on in the
+  # background: they must not hold the caller's output open. Starting the
+  # server fails harmlessly when one runs already for this prefix.
+  "$server" -p"${WINE_SERVER_SECONDS:-120}" </dev/null >/dev/null 2>&1 || true
   "$wine" wineboot -i </dev/null >/dev/null 2>&1
   exit 0
 fi

@@ -15,3 +15,7 @@ step "writing the sample ROM image: $demo/sample.bin"
 
 step "gorvtool sample.bin (the front end is not ready yet)"
 "$build/gorvtool" sample.bin -info 00 </dev/null || true
+
+step "gorvtool sample.bin -map 4A: the map of level 00 as map4a.gvm"
+"$build/gorvtool" sample.bin -map 4A </dev/null || true
+ls -l map4a.gvm 2>/dev/null || true

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace gorv {
 namespace {
 
@@ -115,6 +117,58 @@ TEST(BackgroundLayout, FixedFormPastTheEndOfTheImageReadsFF) {
   ByteVector expected = counting(0x20, 0xE0);
   expected.resize(232, 0xFF);
   EXPECT_EQ(expected, read_section(image, 0xE0, 5));
+}
+
+TEST(BackgroundLayout, GeneratedListsOfBothShapes) {
+  std::mt19937 random(17);
+  for (int round = 0; round < 300; ++round) {
+    SCOPED_TRACE(round);
+    const bool indirect = round % 2 == 1;
+    const std::size_t entries = random() % 12;
+    const std::uint16_t base_b = indirect ? static_cast<std::uint16_t>(random()) : 0;
+    const std::uint16_t base_c = indirect ? static_cast<std::uint16_t>(random()) : 0;
+    ByteVector list, expected;
+    for (std::size_t k = 0; k < entries; ++k) {
+      std::uint16_t words[3];
+      for (auto& w : words) w = static_cast<std::uint16_t>(random());
+      if (words[0] == 0xFFFF) words[0] = 0x8000;
+      const std::uint16_t out[3] = {words[0], static_cast<std::uint16_t>(words[1] - base_b),
+                                    static_cast<std::uint16_t>(words[2] - base_c)};
+      for (int i = 0; i < 3; ++i) {
+        list.push_back(static_cast<std::uint8_t>(words[i] >> 8));
+        list.push_back(static_cast<std::uint8_t>(words[i]));
+        expected.push_back(static_cast<std::uint8_t>(out[i] >> 8));
+        expected.push_back(static_cast<std::uint8_t>(out[i]));
+      }
+    }
+    // Every fourth list is cut by the end of the image somewhere inside.
+    const bool cut = round % 4 >= 2 && entries > 0;
+    std::size_t keep = list.size() + 2;
+    if (cut) {
+      keep = random() % (list.size() + 2);
+      expected.resize(keep / 6 * 6);
+    }
+    list.push_back(0xFF);
+    list.push_back(0xFF);
+    list.resize(keep);
+    expected.push_back(0xFF);
+    expected.push_back(0xFF);
+
+    ByteVector image(0x100, 0x5A);
+    const std::size_t list_at = indirect ? 0x100 + random() % 64 : 0x10;
+    if (indirect) {
+      place(image, 0x10,
+            {0x80, 0x00, static_cast<std::uint8_t>(base_b >> 8), static_cast<std::uint8_t>(base_b),
+             static_cast<std::uint8_t>(base_c >> 8), static_cast<std::uint8_t>(base_c), 0, 0,
+             static_cast<std::uint8_t>(list_at >> 8), static_cast<std::uint8_t>(list_at)});
+    } else if (list.size() >= 2 && list[0] == 0x80 && list[1] == 0x00) {
+      list[0] = 0x7F;  // a direct list cannot start with the marker
+      expected[0] = 0x7F;
+    }
+    image.resize(list_at);
+    place(image, list_at, list);
+    EXPECT_EQ(expected, read_section(image, 0x10, indirect ? 4 : 8));
+  }
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "support/current_dir.h"
+#include "support/run_tool.h"
 #include "support/temp_dir.h"
 
 namespace gorv {
@@ -11,17 +13,6 @@ namespace {
 
 using ByteVector = std::vector<std::uint8_t>;
 namespace fs = std::filesystem;
-
-// Runs the dump inside a directory of its own and goes back afterwards.
-struct InDirectory {
-  explicit InDirectory(const fs::path& dir) : previous(fs::current_path()) {
-    fs::current_path(dir);
-  }
-  ~InDirectory() { fs::current_path(previous); }
-  InDirectory(const InDirectory&) = delete;
-  InDirectory& operator=(const InDirectory&) = delete;
-  fs::path previous;
-};
 
 void place(ByteVector& image, std::size_t at, const ByteVector& bytes) {
   if (image.size() < at + bytes.size()) image.resize(at + bytes.size(), 0);
@@ -163,7 +154,7 @@ Dump dump(const fs::path& dir, const ByteVector& image, std::uint8_t map,
   OutputBuffer buffer;
   reset(buffer, 1);
   const MapExistsTable exists = build_map_exists_table(Bytes(image));
-  InDirectory in(dir);
+  test::CurrentDirGuard in(dir);
   dump_map(console, Bytes(image), exists, map, filter, buffer);
   d.error = console.error_printed;
   return d;
@@ -454,6 +445,44 @@ TEST(MapDump, BlockFilterKeepsOneTypeAndUnhandledTypesAreReported) {
   dump(dir_01.path, image, 0x2D, 1);
   EXPECT_EQ(map_file(m.head, tiles, only_01, {0xFF, 0xFF}, enemy),
             test::read_file(dir_01.path / "map2d.gvm"));
+}
+
+TEST(MapDump, ThroughTheRealBinary) {
+  ByteVector image = base_image();
+  const ByteVector tiles = counting(280, 0x40, 1);
+  const BlockSample blocks = block_sample();
+  TestMap m = simple_map(0x2D, 0x06, 0x06, tiles);
+  m.blocks = blocks.stream;
+  m.background = {0x00, 0x01, 0x00, 0x02, 0x00, 0x03, 0xFF, 0xFF};
+  m.enemy_entries = {0x01, 0x02, 0x00, 0x15, 0x03, 0x04, 0x05, 0x06};
+  add_map(image, m, 0x40440, 0x56000);
+  add_map(image, simple_map(0x30, 0x03, 0x05, tiles), 0x40460, 0x57000);
+  test::TempDir dir;
+  test::write_file(dir.path / "rom.bin", image);
+  test::write_file(dir.path / "map30.gvm", {'o', 'l', 'd'});
+
+  char message[64];
+  std::snprintf(message, sizeof message, "\nFound block-type 0x28 at 0x%06llX\n",
+                static_cast<unsigned long long>(0x56000 + 318 + blocks.unhandled_position));
+  const ByteVector background = {0x00, 0x01, 0x00, 0x02, 0x00, 0x03, 0xFF, 0xFF};
+  const ByteVector enemy = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x01, 0x01,
+                            0x02, 0x00, 0x01, 0x03, 0x04, 0x05, 0x06};
+  const ByteVector cell_23 = {0xA3, 0xAB, 0xCD, 0x05, 0xEF};
+  ByteVector only_03 = {0x63};
+  only_03.insert(only_03.end(), cell_23.begin(), cell_23.end());
+  only_03.push_back(0x12);
+  only_03.insert(only_03.end(), cell_23.begin(), cell_23.end());
+  only_03.insert(only_03.end(), {0x7F, 0x1E});
+
+  const test::ToolRun run = test::run_gorvtool({"rom.bin", "-map", "2d", "-block", "3"}, dir.path);
+  EXPECT_EQ(writing("map2d.gvm") + kLiteralReport + message, run.output);
+  EXPECT_EQ(0, run.status);
+  EXPECT_EQ(map_file(m.head, tiles, only_03, background, enemy),
+            test::read_file(dir.path / "map2d.gvm"));
+
+  const test::ToolRun absent = test::run_gorvtool({"rom.bin", "-map", "30"}, dir.path);
+  EXPECT_EQ("ERROR: this map doesn't exist\n", absent.output);
+  EXPECT_EQ((ByteVector{'o', 'l', 'd'}), test::read_file(dir.path / "map30.gvm"));
 }
 
 TEST(MapDump, AbsentMapWritesNothing) {

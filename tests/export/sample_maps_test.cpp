@@ -6,6 +6,7 @@
 #include "codec/lz_encoder.h"
 #include "export/map_dump.h"
 #include "sample_rom/sample_rom.h"
+#include "support/current_dir.h"
 #include "support/temp_dir.h"
 
 namespace gorv {
@@ -13,16 +14,6 @@ namespace {
 
 using ByteVector = std::vector<std::uint8_t>;
 namespace fs = std::filesystem;
-
-struct InDirectory {
-  explicit InDirectory(const fs::path& dir) : previous(fs::current_path()) {
-    fs::current_path(dir);
-  }
-  ~InDirectory() { fs::current_path(previous); }
-  InDirectory(const InDirectory&) = delete;
-  InDirectory& operator=(const InDirectory&) = delete;
-  fs::path previous;
-};
 
 unsigned le16_at(const ByteVector& v, std::size_t at) {
   return v[at] | v[at + 1] << 8;
@@ -81,7 +72,7 @@ TEST(SampleMaps, EveryMapDumpsWhole) {
     console.capture = &output;
     OutputBuffer buffer;
     {
-      InDirectory in(dir.path);
+      test::CurrentDirGuard in(dir.path);
       dump_map(console, Bytes(image), exists, map, 0xFF, buffer);
     }
     char name[16];

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 #include "support/current_dir.h"
 #include "support/run_tool.h"
@@ -576,6 +577,47 @@ TEST(MapDump, FileThatCannotBeCreatedOrWritten) {
   EXPECT_EQ("ERROR: cannot create file \"map05.gvm\"\n", output);
   EXPECT_TRUE(console.error_printed);
   EXPECT_TRUE(fs::is_empty(parent.path));
+}
+
+TEST(MapDump, ArbitraryHeadersAndLayoutsNeverBreakTheFile) {
+  // Random header bytes and layout addresses inside, across and past the
+  // end of a random image: every dump either writes a consistent file or
+  // says that the map is too large and writes none.
+  std::mt19937 random(5);
+  test::TempDir dir;
+  for (int round = 0; round < 150; ++round) {
+    SCOPED_TRACE(round);
+    ByteVector image(0x40500 + random() % 0x2000);
+    for (auto& b : image) b = static_cast<std::uint8_t>(random());
+    place(image, 0x40342, {0x01, 0x06});  // map 0 at 0x40440
+    ByteVector header = {static_cast<std::uint8_t>(random() % 12),
+                         static_cast<std::uint8_t>(random() % 256), 0x00, 0x00};
+    header[3] = static_cast<std::uint8_t>(random() & 0xF0);  // theme 0: nibbles agree
+    header[2] = static_cast<std::uint8_t>(random() & 0xF0);
+    if (round % 2 == 1) header[2] = header[3] = static_cast<std::uint8_t>(round % 16);
+    for (int i = 0; i < 8; ++i) header.push_back(static_cast<std::uint8_t>(random()));
+    for (int i = 0; i < 4; ++i)
+      be32(header, static_cast<std::uint32_t>(random() % (image.size() + 64)));
+    place(image, 0x40440, header);
+    fs::remove(dir.path / "map00.gvm");
+
+    const Dump d =
+        dump(dir.path, image, 0x00, static_cast<std::uint8_t>(round % 3 == 0 ? 0xFF : round % 17));
+    if (!fs::exists(dir.path / "map00.gvm")) {
+      EXPECT_NE(std::string::npos, d.output.find("ERROR: map 0x00 is too large for a map file\n"));
+      continue;
+    }
+    const ByteVector file = test::read_file(dir.path / "map00.gvm");
+    ASSERT_GE(file.size(), 28u);
+    EXPECT_EQ(ByteVector(header.begin(), header.begin() + 4), ByteVector(&file[6], &file[10]));
+    unsigned previous = 28;
+    for (std::size_t at = 18; at < 28; at += 2) {
+      const unsigned offset = file[at] | file[at + 1] << 8;
+      EXPECT_LE(previous, offset);
+      previous = offset;
+    }
+    EXPECT_EQ(file.size(), previous);
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <random>
 
+#include "support/bit_fields.h"
 #include "support/current_dir.h"
 #include "support/run_tool.h"
 #include "support/temp_dir.h"
@@ -31,19 +32,6 @@ void be32(ByteVector& v, std::uint32_t value) {
 void le16(ByteVector& v, std::size_t value) {
   v.push_back(static_cast<std::uint8_t>(value));
   v.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-// MSB-first bit packing, as block layout streams are stored.
-struct Bits {
-  ByteVector bytes;
-  std::size_t count = 0;
-};
-void put_bits(Bits& bits, unsigned value, int width) {
-  for (int i = width - 1; i >= 0; --i) {
-    if (bits.count % 8 == 0) bits.bytes.push_back(0);
-    if ((value >> i) & 1u) bits.bytes.back() |= static_cast<std::uint8_t>(0x80 >> bits.count % 8);
-    ++bits.count;
-  }
 }
 
 // An LZ stream of literals only: every flag bit 1, then the bytes.
@@ -364,38 +352,38 @@ struct BlockSample {
 };
 
 BlockSample block_sample() {
-  Bits b;
-  put_bits(b, 0x40, 8);
-  put_bits(b, 0x54, 8);
-  put_bits(b, 0x00, 6);  // type code 0x00: X 3, Y 2, two more to the right
-  put_bits(b, 3, 5);
-  put_bits(b, 2, 4);
-  put_bits(b, 0x04, 5);
-  put_bits(b, 0x1F, 5);
-  put_bits(b, 0x23, 6);  // type code 0x23: X 0, Y 5, one more below
-  put_bits(b, 0, 5);
-  put_bits(b, 5, 4);
-  put_bits(b, 1, 3);
-  put_bits(b, 1, 1);
-  put_bits(b, 0xAB, 8);  // d1
-  put_bits(b, 5, 3);     // d3
-  put_bits(b, 0xCD, 8);  // d2
-  put_bits(b, 0xEF, 8);  // d4
-  put_bits(b, 0x1F, 5);
-  put_bits(b, 0x01, 6);  // type code 0x01: X 10, Y 0, one more to the right
-  put_bits(b, 10, 5);
-  put_bits(b, 0, 4);
-  put_bits(b, 0x02, 5);
-  put_bits(b, 7, 5);
-  put_bits(b, 9, 5);
-  put_bits(b, 0x1F, 5);
-  put_bits(b, 0x28, 6);  // type code 0x28: X 1, Y 1, no payload
-  put_bits(b, 1, 5);
-  put_bits(b, 1, 4);
+  test::BitFields b;
+  test::put_field(b, 0x40, 8);
+  test::put_field(b, 0x54, 8);
+  test::put_field(b, 0x00, 6);  // type code 0x00: X 3, Y 2, two more to the right
+  test::put_field(b, 3, 5);
+  test::put_field(b, 2, 4);
+  test::put_field(b, 0x04, 5);
+  test::put_field(b, 0x1F, 5);
+  test::put_field(b, 0x23, 6);  // type code 0x23: X 0, Y 5, one more below
+  test::put_field(b, 0, 5);
+  test::put_field(b, 5, 4);
+  test::put_field(b, 1, 3);
+  test::put_field(b, 1, 1);
+  test::put_field(b, 0xAB, 8);  // d1
+  test::put_field(b, 5, 3);     // d3
+  test::put_field(b, 0xCD, 8);  // d2
+  test::put_field(b, 0xEF, 8);  // d4
+  test::put_field(b, 0x1F, 5);
+  test::put_field(b, 0x01, 6);  // type code 0x01: X 10, Y 0, one more to the right
+  test::put_field(b, 10, 5);
+  test::put_field(b, 0, 4);
+  test::put_field(b, 0x02, 5);
+  test::put_field(b, 7, 5);
+  test::put_field(b, 9, 5);
+  test::put_field(b, 0x1F, 5);
+  test::put_field(b, 0x28, 6);  // type code 0x28: X 1, Y 1, no payload
+  test::put_field(b, 1, 5);
+  test::put_field(b, 1, 4);
   BlockSample sample;
-  sample.unhandled_position = (b.count + 7) / 8;
-  put_bits(b, 0x1F, 5);
-  put_bits(b, 0x3F, 6);
+  sample.unhandled_position = b.bytes.size();  // the byte holding the last bit read, + 1
+  test::put_field(b, 0x1F, 5);
+  test::put_field(b, 0x3F, 6);
   sample.stream = b.bytes;
   return sample;
 }

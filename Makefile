@@ -57,7 +57,7 @@ fuzz:
 # that run the tool against gorvtool.exe under Wine. Suites that only test
 # functions inside the Linux test binary are skipped there.
 WINDOWS_DIR = $(BUILD_DIR)/windows
-WINDOWS_UNIT_SUITES = HexValue|ArgumentShapes|ArgumentRanges|BlockCodecRoundTrip|BlockDecoder|BlockEncoder|LzDecoder|LzEncoder|ExportFile|ResourceFile|ThemeDump|SampleThemes|SampleResources|LevelName|MapHeader|MapExists|OutputBuffer
+WINDOWS_UNIT_SUITES = HexValue|ArgumentShapes|ArgumentRanges|BlockCodecRoundTrip|BlockDecoder|BlockEncoder|LzDecoder|LzEncoder|ExportFile|ResourceFile|ThemeDump|SampleThemes|SampleResources|LevelName|MapHeader|MapExists|OutputBuffer|BackgroundLayout|EnemyLayout|SampleMaps
 
 .PHONY: windows test-windows
 windows:

@@ -103,7 +103,73 @@ struct ImageData {
   ByteVector behind_a0a4e = text_mode_bytes(384, 16);
 
   LiteralStream raw_dump = literal_stream(0x1A, 17);
+
+  // Map 0x0A: one screen of 20 x 14 squares, theme A (a background list).
+  ByteVector map_header = {0x01, 0x01, 0x0A, 0x1A,  // width, height, attribute, theme
+                           0x0D, 0x0A, 0x1A, 0x0A, 0x0A, 0x1A, 0x0D, 0x0D};  // start, end
+  LiteralStream tiles = literal_stream(0x1A, 18);
+  ByteVector art_load = {0x0A, 0x0D, 0x1A, 0x0A, 0x0D, 0x0D};
+  ByteVector enemy_entries = text_mode_bytes(8 * 0x0A, 19);
 };
+
+// Fields of a block layout stream, most significant bit first.
+struct BitWriter {
+  ByteVector bytes;
+  int used = 8;  // bits used in the last byte
+  void put(unsigned value, int width) {
+    for (int bit = width - 1; bit >= 0; --bit) {
+      if (used == 8) {
+        bytes.push_back(0);
+        used = 0;
+      }
+      if ((value >> bit) & 1u) bytes.back() |= static_cast<std::uint8_t>(0x80u >> used);
+      ++used;
+    }
+  }
+};
+
+// Field widths X 5, Y 4 for 20 x 14 squares. Blocks of types 03, 04, 01 and
+// 0A (with the variant bit) whose data bytes and the empty runs between them
+// are line feeds, carriage returns and end-of-file marks.
+ByteVector block_stream() {
+  BitWriter w;
+  w.put(0x03, 6);  // square 11: one block, d1 0A, d3 5, d2 0D, d4 1A
+  w.put(11, 5), w.put(0, 4), w.put(0, 3), w.put(0, 1);
+  w.put(0x0A, 8), w.put(5, 3), w.put(0x0D, 8), w.put(0x1A, 8);
+  w.put(31, 5);
+  w.put(0x04, 6);  // square 26: d1 1A, d2 0A, d4 1, d3 0D
+  w.put(6, 5), w.put(1, 4), w.put(0x1A, 8), w.put(0x0A, 8), w.put(1, 1), w.put(0x0D, 8);
+  w.put(31, 5);
+  w.put(0x01, 6);  // squares 54 and 55, to the right: d1 0A and 0D
+  w.put(14, 5), w.put(2, 4), w.put(0x02, 5), w.put(0x0A, 5), w.put(0x0D, 5);
+  w.put(31, 5);
+  w.put(0x2A, 6);  // squares 67 and 87, down: d1 0D and 0A
+  w.put(7, 5), w.put(3, 4), w.put(0x03, 5), w.put(0x0D, 4), w.put(0x0A, 4);
+  w.put(31, 5);
+  w.put(0x3F, 6);
+  ByteVector stream = {0x40, 0x54};
+  append(stream, w.bytes);
+  return stream;
+}
+
+// The block layout section of block_stream(): empty runs of 11, 14, 27,
+// 11, 19 and 192 squares between the blocks.
+const ByteVector kBlockSection = {0x0A, 0x83, 0x0A, 0x0D, 0x05, 0x1A, 0x0D, 0x84, 0x1A, 0x0A,
+                                  0x0D, 0x01, 0x1A, 0x81, 0x0A, 0x00, 0x00, 0x00, 0x81, 0x0D,
+                                  0x00, 0x00, 0x00, 0x0A, 0xAA, 0x0D, 0x00, 0x00, 0x00, 0x12,
+                                  0xAA, 0x0A, 0x00, 0x00, 0x00, 0x7F, 0x3F};
+
+// Background: an indirect header with bases 0x0100 and 0x0200, and its list.
+const ByteVector kBackgroundHeader = {0x80, 0x00, 0x01, 0x00, 0x02, 0x00, 0x00, 0x0D, 0x0E, 0x1A};
+const ByteVector kBackgroundList = {0x0A, 0x0D, 0x1B, 0x0A, 0x0C, 0x1A, 0x1A,
+                                    0x0A, 0x01, 0x0D, 0x02, 0x0A, 0xFF, 0xFF};
+const ByteVector kBackgroundSection = {0x0A, 0x0D, 0x1A, 0x0A, 0x0A, 0x1A, 0x1A,
+                                       0x0A, 0x00, 0x0D, 0x00, 0x0A, 0xFF, 0xFF};
+
+void put_le16(ByteVector& file, std::size_t at, std::size_t value) {
+  file[at] = static_cast<std::uint8_t>(value);
+  file[at + 1] = static_cast<std::uint8_t>(value >> 8);
+}
 
 constexpr std::uint32_t kPackedOffsets[5] = {0xCAB2, 0x992E4, 0x5B92, 0x5C83, 0x1DA86};
 constexpr std::size_t kPackedLimits[5] = {0x240, 0x1A80, 0x180, 0x180, 0x5A0};
@@ -148,6 +214,26 @@ ByteVector text_mode_image(const ImageData& d) {
   put_bytes(image, 0x0C0D1A + 6, d.behind_a0a4e);
 
   put_bytes(image, kRawDumpAddress, d.raw_dump.stream);
+
+  // Map 0x0A: its header 0x0D0A bytes into the level directory, its layouts
+  // behind the raw dump's stream.
+  put_be16(image, 0x40342 + 2 * 0x0A, 0x0D0A);
+  ByteVector header = d.map_header;
+  for (std::uint32_t address : {0x0D1D0Au, 0x0D1E0Du, 0x0D0E0Au, 0x0D0F0Au})
+    for (int i = 0; i < 4; ++i)
+      header.push_back(static_cast<std::uint8_t>(address >> (24 - 8 * i)));
+  put_bytes(image, 0x4033A + 0x0D0A, header);
+  put_bytes(image, 0x0D1D0A, d.tiles.stream);
+  put_bytes(image, 0x0D1E0D, block_stream());
+  put_bytes(image, 0x0D0E0A, kBackgroundHeader);
+  put_bytes(image, 0x0D0E1A, kBackgroundList);
+  ByteVector enemy = {0x00, 0x0D, 0x0F, 0x1A, 0x0A, 0x0D, 0x1A, 0x0A};  // list address, 4 bytes
+  append(enemy, d.art_load);
+  append(enemy, {0x7D, 0x00});
+  put_bytes(image, 0x0D0F0A, enemy);
+  ByteVector list = {0x80, 0x0A};
+  append(list, d.enemy_entries);
+  put_bytes(image, 0x0D0F1A, list);
   return image;
 }
 
@@ -176,6 +262,28 @@ ByteVector expected_resource_file(const ImageData& d) {
   return file;
 }
 
+ByteVector expected_map_file(const ImageData& d) {
+  ByteVector file = {'G', 'M', 'A', 'P', 0x80, 0x00};
+  append(file, ByteVector(d.map_header.begin(), d.map_header.begin() + 4));
+  for (std::size_t i = 4; i < 12; i += 2) {
+    file.push_back(d.map_header[i + 1]);
+    file.push_back(d.map_header[i]);
+  }
+  file.resize(28);
+  put_le16(file, 18, file.size());
+  append(file, padded(d.tiles.product, 280));
+  put_le16(file, 20, file.size());
+  append(file, kBlockSection);
+  put_le16(file, 22, file.size());
+  append(file, kBackgroundSection);
+  put_le16(file, 24, file.size());
+  append(file, d.art_load);
+  file.push_back(0x0A);
+  append(file, d.enemy_entries);  // no kind word 0x0014 or 0x0015 among them
+  put_le16(file, 26, file.size());
+  return file;
+}
+
 // The "Writing" line and the sizes of each report, in the order printed.
 void expect_in_order(const std::string& output, const std::vector<std::string>& parts) {
   std::size_t at = 0;
@@ -199,7 +307,7 @@ std::size_t compressed(const LiteralStream& lz) {
   return lz.stream.size();
 }
 
-TEST(TextModeBytes, PassUnchangedThroughThemeResourceAndRawDump) {
+TEST(TextModeBytes, PassUnchangedThroughEveryExport) {
   TempDir dir;
   const ImageData d;
   const ByteVector image = text_mode_image(d);
@@ -208,12 +316,14 @@ TEST(TextModeBytes, PassUnchangedThroughThemeResourceAndRawDump) {
   write_file(dir.path / "themea.gvt", text_mode_bytes(100000, 3));
   write_file(dir.path / "gorvedit.dat", ByteVector{0x1A});
 
-  const ToolRun run =
-      run_gorvtool({"rom.bin", "-theme", "A", "-resource", "-decompress", "D0D0A"}, dir.path);
+  // Every mode in one run, in the order they run.
+  const ToolRun run = run_gorvtool(
+      {"rom.bin", "-theme", "A", "-resource", "-decompress", "D0D0A", "-map", "0a"}, dir.path);
   EXPECT_EQ(run.status, 0) << run.output;
   expect_in_order(
       run.output,
-      {"\nWriting theme as \"themea.gvt\"...\n\n", sizes(compressed(d.theme_c), 0x2C80),
+      {"\nWriting map as \"map0a.gvm\"...\n\n", sizes(compressed(d.tiles), 280),
+       "\nWriting theme as \"themea.gvt\"...\n\n", sizes(compressed(d.theme_c), 0x2C80),
        sizes(compressed(d.theme_d), 0x1000), "\nWriting data as \"0xD0D0A.dat\"...\n\n",
        sizes(compressed(d.raw_dump), d.raw_dump.product.size()),
        "\nWriting GorvEdit data as \"gorvedit.dat\"...\n\n", sizes(compressed(d.packed[0]), 0x240),
@@ -221,6 +331,7 @@ TEST(TextModeBytes, PassUnchangedThroughThemeResourceAndRawDump) {
        sizes(compressed(d.packed[3]), 0x180), sizes(compressed(d.packed[4]), 0x5A0)});
   EXPECT_EQ(run.output.find("ERROR"), std::string::npos) << run.output;
 
+  EXPECT_TRUE(read_file(dir.path / "map0a.gvm") == expected_map_file(d));
   const ByteVector theme_file = read_file(dir.path / "themea.gvt");
   ASSERT_EQ(theme_file.size(), 17842u);
   EXPECT_TRUE(theme_file == expected_theme_file(d));
@@ -235,8 +346,8 @@ TEST(TextModeBytes, PassUnchangedThroughThemeResourceAndRawDump) {
   for (const auto& entry : fs::directory_iterator(dir.path))
     names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(names,
-            (std::vector<std::string>{"0xD0D0A.dat", "gorvedit.dat", "rom.bin", "themea.gvt"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"0xD0D0A.dat", "gorvedit.dat", "map0a.gvm", "rom.bin",
+                                             "themea.gvt"}));
 }
 
 // Names outside any one code page: on Windows they must not go through the

@@ -1,6 +1,16 @@
 #include "common/platform.h"
 
 #ifdef _WIN32
+// The plain C file calls are meant; no min and max macros.
+#ifndef _CRT_SECURE_NO_WARNINGS
+#define _CRT_SECURE_NO_WARNINGS
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <io.h>
 #include <windows.h>
 // windows.h first: shellapi.h needs its types.

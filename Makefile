@@ -58,7 +58,10 @@ fuzz:
 # that run the tool against gorvtool.exe under Wine. Suites that only test
 # functions inside the Linux test binary are skipped there.
 WINDOWS_DIR = $(BUILD_DIR)/windows
-WINDOWS_UNIT_SUITES = HexValue|ArgumentShapes|ArgumentRanges|BlockCodecRoundTrip|BlockDecoder|BlockEncoder|LzDecoder|LzEncoder|ExportFile|ResourceFile|ThemeDump|SampleThemes|SampleResources|LevelName|MapHeader|MapExists|OutputBuffer|BackgroundLayout|EnemyLayout|SampleMaps
+WINDOWS_UNIT_SUITES := HexValue|ArgumentShapes|ArgumentRanges|BlockCodecRoundTrip|BlockDecoder|BlockEncoder
+WINDOWS_UNIT_SUITES := $(WINDOWS_UNIT_SUITES)|LzDecoder|LzEncoder|ExportFile|ResourceFile|ThemeDump|SampleThemes|SampleResources
+WINDOWS_UNIT_SUITES := $(WINDOWS_UNIT_SUITES)|LevelName|MapHeader|MapExists|OutputBuffer|BackgroundLayout|EnemyLayout|SampleMaps
+WINDOWS_UNIT_SUITES := $(WINDOWS_UNIT_SUITES)|ImageFinish|Importer|LevelDirectory|BlockCells|MapFileDamage|MapFileReader
 
 .PHONY: windows test-windows
 windows:

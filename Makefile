@@ -5,7 +5,7 @@ BUILD_DIR ?= build
 JOBS ?= 2
 CMAKE_GENERATOR_FLAG := $(if $(shell command -v ninja 2>/dev/null),-G Ninja,)
 
-.PHONY: all release test bench demo clean format format-check
+.PHONY: all release test bench demo clean format format-check test-sanitize fuzz
 
 all: release
 
@@ -34,3 +34,20 @@ format:
 
 format-check:
 	clang-format --dry-run -Werror $(SOURCES)
+
+# Sanitizer build of the whole test suite (AddressSanitizer and
+# UndefinedBehaviorSanitizer, halting on the first report).
+test-sanitize:
+	cmake -S . -B $(BUILD_DIR)/sanitize -DCMAKE_BUILD_TYPE=Debug -DGORV_SANITIZE=ON -DGORV_BENCH=OFF $(CMAKE_GENERATOR_FLAG)
+	cmake --build $(BUILD_DIR)/sanitize -j $(JOBS)
+	ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  ctest --test-dir $(BUILD_DIR)/sanitize --output-on-failure -j $(JOBS)
+
+# libFuzzer targets, built with clang; each runs FUZZ_SECONDS from its seed
+# corpus in fuzz/corpus/<target> (new inputs go to build/fuzz/corpus).
+FUZZ_SECONDS ?= 60
+fuzz:
+	cmake -S . -B $(BUILD_DIR)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DGORV_FUZZ=ON -DGORV_TESTS=OFF -DGORV_BENCH=OFF $(CMAKE_GENERATOR_FLAG)
+	cmake --build $(BUILD_DIR)/fuzz -j $(JOBS)
+	bash tools/run_fuzz.sh $(BUILD_DIR)/fuzz $(FUZZ_SECONDS)

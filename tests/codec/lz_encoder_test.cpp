@@ -92,6 +92,19 @@ TEST(LzEncoder, MatchesTheLiteralSearchOnRandomBytes) {
   }
 }
 
+TEST(LzEncoder, MatchesTheLiteralSearchOnRunsOfEqualBytes) {
+  std::mt19937 random(5);
+  for (int round = 0; round < 300; ++round) {
+    ByteVector input;
+    const std::size_t size = 2 + random() % 5000;
+    const unsigned longest = 1 + random() % 400;
+    while (input.size() < size)
+      input.insert(input.end(), 1 + random() % longest, static_cast<std::uint8_t>(random() % 3));
+    input.resize(size);
+    expect_exact_and_round_trip(input);
+  }
+}
+
 TEST(LzEncoder, MatchesTheLiteralSearchOnTileLikeLayouts) {
   for (std::uint32_t seed = 0; seed < 12; ++seed) {
     expect_exact_and_round_trip(test::tile_like_layout(1 + seed % 4, 1 + seed % 3, seed));

@@ -140,6 +140,11 @@ bool read_background_layout(Bytes file, const Sections& s, MapRecord& record,
 // the enemy header. Bytes 0-3, the list's address, are set when placed.
 bool read_enemy_layout(Bytes file, const Sections& s, MapRecord& record, std::string& problem) {
   const std::size_t length = s.end - s.enemy;
+  if (length == 0) {
+    // What the map dump writes when it cannot read a map's enemy layout.
+    problem = "the enemy layout section is empty";
+    return false;
+  }
   if (length < 7) {
     problem = "the enemy layout section ends before its entry count";
     return false;

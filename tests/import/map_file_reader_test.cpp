@@ -285,6 +285,8 @@ TEST(MapFileDamage, SectionsTooShortForTheirData) {
   EXPECT_EQ("the background layout section holds 231 bytes; theme 9 needs 232",
             problem_of(make_map_file(p)));
   p = small_map();
+  p.enemy.clear();
+  EXPECT_EQ("the enemy layout section is empty", problem_of(make_map_file(p)));
   p.enemy = {1, 2, 3, 4, 5, 6};
   EXPECT_EQ("the enemy layout section ends before its entry count", problem_of(make_map_file(p)));
   p.enemy = {1, 2, 3, 4, 5, 6, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};

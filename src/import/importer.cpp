@@ -40,6 +40,16 @@ bool check_layout_length(Console& console, const MapRecord& record, const char* 
   return false;
 }
 
+// The file to replace: a symbolic link is followed, so that it goes on
+// leading to the image (replacing the link itself would leave the image it
+// points to as it was, and the link a plain file).
+std::string file_to_replace(const std::string& rom_path) {
+  std::error_code error;
+  if (!std::filesystem::is_symlink(rom_path, error)) return rom_path;
+  const auto target = std::filesystem::canonical(rom_path, error);
+  return error ? rom_path : target.string();
+}
+
 }  // namespace
 
 bool read_map_files(Console& console, const std::string& directory,
@@ -82,8 +92,9 @@ void write_imported_image(Console& console, std::vector<MapRecord>& records, con
   write_level_directory(console, records, image);
   finish_image(console, image);
 
+  const std::string target = file_to_replace(rom_path);
   OutputFile out;
-  if (!open_output_file(out, rom_path) || !commit_output_file(out, image, rom_path)) {
+  if (!open_output_file(out, target) || !commit_output_file(out, image, target)) {
     discard_output_file(out);
     say(console, "\n");
     print_error(console, format("cannot write file \"%s\"", rom_path.c_str()));

@@ -167,6 +167,18 @@ TEST(Importer, ThePermissionsOfTheImageAreKept) {
             fs::status(dir.path / "rom.bin").permissions() & fs::perms::all);
 }
 
+TEST(Importer, ASymbolicLinkGoesOnLeadingToTheImportedImage) {
+  TempDir dir;
+  fs::create_directory(dir.path / "roms");
+  write_file(dir.path / "roms" / "game.bin", original_image());
+  fs::create_symlink(dir.path / "roms" / "game.bin", dir.path / "rom.bin");
+  const Import run = import_in(dir.path);
+  EXPECT_FALSE(run.error) << run.text;
+  EXPECT_TRUE(fs::is_symlink(dir.path / "rom.bin"));
+  EXPECT_EQ(0x200000u, read_file(dir.path / "roms" / "game.bin").size());
+  EXPECT_FALSE(fs::exists(dir.path / "roms" / "game.bin.gorvtool-tmp"));
+}
+
 TEST(Importer, TooLongALayoutIsRefused) {
   TempDir dir;
   const auto before = original_image();

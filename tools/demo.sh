@@ -1,25 +1,61 @@
 #!/usr/bin/env bash
 # Runs the tool on the synthetic sample ROM image, in build/demo.
+# Usage: tools/demo.sh [BUILD_DIR]   (default build/release)
 set -euo pipefail
 build=${1:-build/release}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$build" && pwd)
 demo="$root/build/demo"
+rm -rf "$demo"
 mkdir -p "$demo"
 cd "$demo"
 
 step() { printf '\n=== %s\n' "$*"; }
 
+# Runs gorvtool as a user would, showing the command line; a non-zero exit
+# status is shown but does not stop the demo.
+gorvtool() {
+  printf '\n$ gorvtool %s\n' "$*"
+  local status=0
+  "$build/gorvtool" "$@" </dev/null || status=$?
+  [ "$status" -eq 0 ] || printf '(exit status %d)\n' "$status"
+}
+
+# Big-endian values of the image, for finding addresses to show.
+be16() { od -An -tu1 -j "$(($2))" -N 2 "$1" | awk '{print $1 * 256 + $2}'; }
+be32() { printf '%d' $(( $(be16 "$1" "$2") * 65536 + $(be16 "$1" "$(($2 + 2))") )); }
+
 step "writing the sample ROM image: $demo/sample.bin"
 "$build/make_sample_rom" sample.bin
+ls -l sample.bin
 
-step "gorvtool sample.bin (the front end is not ready yet)"
-"$build/gorvtool" sample.bin -info 00 </dev/null || true
+step "level reports: a level with bonuses and a part number, one at the level count"
+gorvtool sample.bin -info 02
+gorvtool sample.bin -info 05
+gorvtool sample.bin -info 30
 
-step "gorvtool import.bin -import: the map files above back into a copy of the sample image"
+step "raw dump of the tile layout of level 0's map"
+order=$(be32 sample.bin 0x4033E)
+map=$(od -An -tu1 -j "$order" -N 1 sample.bin | tr -d ' ')
+header=$((0x4033A + $(be16 sample.bin $((0x40342 + 2 * map)))))
+tile=$(be32 sample.bin $((header + 12)))
+if [ "$tile" -eq 0 ]; then tile=$((0x50000)); fi # the sample has no maps yet
+address=$(printf '%X' "$tile")
+printf 'level 0 plays on map 0x%02X; its tile layout lies at 0x%s\n' "$map" "$address"
+gorvtool sample.bin -decompress "$address"
+ls -l "0x$address.dat"
+
+step "a value out of range, and the usage text"
+gorvtool sample.bin -info 6A
+gorvtool sample.bin
+
+step "import: the map files above back into a copy of the sample image"
 cp sample.bin import.bin
-"$build/gorvtool" import.bin -import </dev/null || true
+gorvtool import.bin -import
 hex() { od -An -tx1 -j "$2" -N "$3" "$1" | tr -d ' \n'; }
 printf '\nsize %s -> %s bytes, end address (0x1A4) %s -> %s, checksum (0x18E) %s -> %s\n' \
   "$(wc -c <sample.bin)" "$(wc -c <import.bin)" "$(hex sample.bin 420 4)" "$(hex import.bin 420 4)" \
   "$(hex sample.bin 398 2)" "$(hex import.bin 398 2)"
+
+step "files written in $demo"
+ls -l

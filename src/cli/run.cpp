@@ -1,11 +1,80 @@
 #include "cli/run.h"
 
+#include "cli/arguments.h"
+#include "cli/usage.h"
+#include "common/file_io.h"
+#include "common/platform.h"
+#include "common/text.h"
+#include "export/map_dump.h"
+#include "export/raw_dump.h"
+#include "export/resource_file.h"
+#include "export/theme_dump.h"
+#include "import/importer.h"
+#include "rom/level_info.h"
+#include "rom/map_header.h"
+#include "rom/output_buffer.h"
+#include "rom/rom_image.h"
+
 namespace gorv {
 
+namespace {
+
+constexpr int kStatusOk = 0;
+constexpr int kStatusError = 1;
+constexpr int kStatusUsage = 2;
+
+int exit_status(const Console& console) {
+  return console.error_printed ? kStatusError : kStatusOk;
+}
+
+// Loads the ROM image. Only an import needs to write to it, so only then
+// must the file be writable.
+bool load_rom_image(const std::string& path, bool for_import, RomImage& rom) {
+  if (!read_whole_file(path, rom.bytes)) return false;
+  return !for_import || file_is_writable(path);
+}
+
+}  // namespace
+
 int run_tool(const std::vector<std::string>& args, Console& console) {
-  (void)args;
-  say(console, "GorvTool: the front end is not ready yet\n");
-  return 0;
+  const ParsedArguments parsed = parse_arguments(args);
+  if (parsed.outcome == ParseOutcome::usage) {
+    say(console, usage_text(__DATE__));
+    pause(console);
+    return kStatusUsage;
+  }
+  if (parsed.outcome == ParseOutcome::error) {
+    print_error(console, parsed.error);
+    pause(console);
+    return exit_status(console);
+  }
+
+  const RunSettings& settings = parsed.settings;
+  RomImage rom;
+  if (!load_rom_image(parsed.rom_path, settings.import, rom)) {
+    print_error(console, format("cannot open file \"%s\"", parsed.rom_path.c_str()));
+    pause(console);
+    return exit_status(console);
+  }
+  const Bytes image = rom_bytes(rom);
+  const MapExistsTable exists = build_map_exists_table(image);
+  OutputBuffer buffer;
+
+  // The modes run in a fixed order; the map dump sees the -map value before
+  // the level report makes the level's own map the current one.
+  std::uint8_t current_map = settings.map;
+  MapHeader current_header;
+  if (current_map != 0xFF)
+    dump_map(console, image, exists, current_map, settings.block_filter, buffer);
+  if (settings.theme != 0xFF) dump_theme(console, image, settings.theme, buffer);
+  if (settings.level != 0xFF)
+    current_map = print_level_info(console, image, settings.level, current_header);
+  if (settings.dump_address != -1)
+    dump_raw(console, image, static_cast<std::uint32_t>(settings.dump_address), buffer);
+  if (settings.resource) write_resource_file(console, image, buffer);
+  if (settings.import) import_maps(console, rom, parsed.rom_path);
+  (void)current_map;  // nothing after the level report reads it
+  return exit_status(console);
 }
 
 }  // namespace gorv

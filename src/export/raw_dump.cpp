@@ -1,13 +1,36 @@
 #include "export/raw_dump.h"
 
+#include "codec/lz_decoder.h"
+#include "common/file_io.h"
+#include "common/text.h"
+
 namespace gorv {
 
-// Placeholder until the raw dump is built.
 void dump_raw(Console& console, Bytes rom, std::uint32_t address, OutputBuffer& buffer) {
-  (void)rom;
-  (void)address;
-  (void)buffer;
-  say(console, "raw dump: not built yet\n");
+  if (address >= rom.size()) {
+    print_error(console, format("address 0x%X is beyond the end of the ROM image", address));
+    return;
+  }
+  const std::string name = format("0x%X.dat", address);
+  OutputFile file;
+  if (!open_output_file(file, name)) {
+    print_error(console, format("cannot create file \"%s\"", name.c_str()));
+    return;
+  }
+  say(console, format("\nWriting data as \"%s\"...\n\n", name.c_str()));
+
+  reset(buffer, 0);
+  const LzDecodeResult result = lz_decode(rom, address, 0, buffer);
+  say(console, lz_size_report(result));
+  if (result.buffer_full || buffer.full) {
+    discard_output_file(file);
+    print_error(console, format("the data at 0x%X expand to more than 65535 bytes", address));
+    return;
+  }
+  // The file holds exactly the product whose size the report gave.
+  if (result.size < buffer.length) buffer.length = static_cast<std::uint16_t>(result.size);
+  if (!commit_output_file(file, contents(buffer)))
+    print_error(console, format("cannot write file \"%s\"", name.c_str()));
 }
 
 }  // namespace gorv

@@ -1,0 +1,134 @@
+#include "cli/arguments.h"
+
+#include <array>
+#include <initializer_list>
+#include <utility>
+
+namespace gorv {
+
+namespace {
+
+constexpr std::string_view kResource = "-resource";
+constexpr std::string_view kImport = "-import";
+
+constexpr std::array<std::string_view, 5> kValueOptions = {"-info", "-map", "-theme", "-block",
+                                                           "-decompress"};
+
+bool is_value_option(std::string_view word) {
+  for (auto option : kValueOptions)
+    if (word == option) return true;
+  return false;
+}
+
+// Takes the first flag option out of the option slots (2, 4, 6, 8): first
+// "-resource", then "-import". Returns false when no slot holds one.
+bool remove_flag_option(std::vector<std::string>& args, RunSettings& settings) {
+  for (auto flag : {kResource, kImport}) {
+    for (std::size_t slot = 2; slot < args.size() && slot <= 8; slot += 2) {
+      if (args[slot] != flag) continue;
+      if (flag == kResource)
+        settings.resource = true;
+      else
+        settings.import = true;
+      args.erase(args.begin() + static_cast<std::ptrdiff_t>(slot));
+      return true;
+    }
+  }
+  return false;
+}
+
+// The argument index of the value of `option`: the first option slot that
+// holds it wins. 0 when the option is absent.
+std::size_t find_value(const std::vector<std::string>& args, std::string_view option) {
+  for (std::size_t slot = 2; slot + 1 < args.size(); slot += 2)
+    if (args[slot] == option) return slot + 1;
+  return 0;
+}
+
+std::uint8_t parse_byte(std::string_view text, std::size_t max_chars, std::uint8_t start) {
+  return static_cast<std::uint8_t>(parse_hex_value(text, max_chars, start, 0xFF));
+}
+
+ParsedArguments rejected(std::string message) {
+  ParsedArguments parsed;
+  parsed.outcome = ParseOutcome::error;
+  parsed.error = std::move(message);
+  return parsed;
+}
+
+}  // namespace
+
+int hex_digit_value(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+std::uint32_t parse_hex_value(std::string_view text, std::size_t max_chars, std::uint32_t start,
+                              std::uint32_t mask) {
+  std::uint32_t value = start & mask;
+  const std::size_t count = text.size() < max_chars ? text.size() : max_chars;
+  for (std::size_t i = 0; i < count; ++i) {
+    const int digit = hex_digit_value(text[i]);
+    if (i == 0) {
+      if (digit >= 0) value = static_cast<std::uint32_t>(digit);
+      continue;
+    }
+    value = (value * 16) & mask;
+    if (digit >= 0) value = (value + static_cast<std::uint32_t>(digit)) & mask;
+  }
+  return value;
+}
+
+ParsedArguments parse_arguments(const std::vector<std::string>& original) {
+  ParsedArguments parsed;  // outcome: usage until the shape is accepted
+  std::vector<std::string> args = original;
+  if (args.size() < 3 || args.size() > 9) {
+    // Count 2 cannot hold a flag yet; counts 1 and above 9 fit no shape.
+    return parsed;
+  }
+  RunSettings settings;
+  if (args.size() % 2 == 1 && !remove_flag_option(args, settings)) return parsed;
+
+  const bool flag_only = args.size() == 2 && (settings.resource || settings.import);
+  if (!flag_only && args.size() != 4 && args.size() != 6 && args.size() != 8) return parsed;
+  for (std::size_t slot = 2; slot < args.size(); slot += 2)
+    if (!is_value_option(args[slot])) return parsed;
+
+  // Each value option in a fixed order; its value is range-checked at once.
+  if (const std::size_t at = find_value(args, "-info")) {
+    settings.level = parse_byte(args[at], 2, 0);
+    if (settings.level > 0x69)
+      return rejected("level is out of range; only levels between 00 and 69 are allowed");
+  }
+  if (const std::size_t at = find_value(args, "-map")) {
+    settings.map = parse_byte(args[at], 2, 0);
+    if (settings.map > 0x7D)
+      return rejected("map is out of range; only maps between 0 and 7D are allowed");
+  }
+  if (const std::size_t at = find_value(args, "-theme")) {
+    settings.theme = parse_byte(args[at], 1, 0);
+    if (settings.theme == 0 || settings.theme > 0xA)
+      return rejected("theme is out of range; only themes between 1 and A are allowed");
+  }
+  if (const std::size_t at = find_value(args, "-block")) {
+    settings.block_filter = parse_byte(args[at], 2, 0xFF);
+    if (settings.block_filter > 0x10 && settings.block_filter != 0xFF)
+      return rejected("block is out of range; only blocks between 00 and 10 are allowed");
+  }
+  if (const std::size_t at = find_value(args, "-decompress")) {
+    // An address must begin with a digit: from the "not given" value -1 the
+    // later digits would only shift garbage.
+    if (args[at].empty() || hex_digit_value(args[at][0]) < 0)
+      return rejected("address is not valid; only hexadecimal addresses are allowed");
+    settings.dump_address = static_cast<std::int32_t>(parse_hex_value(args[at], 6, 0, 0xFFFFFF));
+  }
+
+  parsed.outcome = ParseOutcome::run;
+  parsed.rom_path = args[1];
+  parsed.settings = settings;
+  return parsed;
+}
+
+}  // namespace gorv

@@ -1,0 +1,52 @@
+// The command line: its accepted shapes, the hexadecimal values and their
+// range checks, turned into the settings of one run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gorv {
+
+// What the run was asked to do. 0xFF (or -1 for the dump address) means
+// that the option was not given; for the block filter it means all types.
+struct RunSettings {
+  std::uint8_t level = 0xFF;
+  std::uint8_t map = 0xFF;
+  std::uint8_t theme = 0xFF;
+  std::uint8_t block_filter = 0xFF;
+  std::int32_t dump_address = -1;
+  bool resource = false;
+  bool import = false;
+};
+
+enum class ParseOutcome {
+  run,    // the settings are complete: open the ROM image and run
+  usage,  // the arguments fit no accepted shape: print the usage text
+  error,  // a value was rejected: print `error` as an error line
+};
+
+struct ParsedArguments {
+  ParseOutcome outcome = ParseOutcome::usage;
+  std::string rom_path;
+  RunSettings settings;
+  std::string error;  // the message after "ERROR: "
+};
+
+// Parses the argument vector (args[0] is the program name, args[1] the ROM
+// image). Nothing is opened or printed.
+ParsedArguments parse_arguments(const std::vector<std::string>& args);
+
+// The option values' digit parser. Reads at most `max_chars` characters of
+// `text`. The first character sets the value when it is a hexadecimal digit,
+// otherwise the value stays `start`; each further character multiplies the
+// value by 16 and adds its digit, a non-digit adding nothing. `mask` keeps
+// the value in its setting's width (0xFF for 8-bit settings).
+std::uint32_t parse_hex_value(std::string_view text, std::size_t max_chars, std::uint32_t start,
+                              std::uint32_t mask);
+
+// The value of a hexadecimal digit, or -1 for any other character.
+int hex_digit_value(char c);
+
+}  // namespace gorv

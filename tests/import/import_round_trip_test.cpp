@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "codec/block_decoder.h"
+#include "codec/block_encoder.h"
 #include "codec/lz_decoder.h"
+#include "import/importer.h"
 #include "rom/output_buffer.h"
 #include "sample_rom/sample_rom.h"
+#include "support/map_file_maker.h"
 #include "support/run_tool.h"
 #include "support/temp_dir.h"
 
@@ -40,32 +43,50 @@ ByteVector slice(const ByteVector& bytes, std::size_t from, std::size_t count) {
                     bytes.begin() + static_cast<std::ptrdiff_t>(from + count));
 }
 
-// The four sections of a map file of the current layout.
+// The four sections of a map file.
 struct MapFile {
   ByteVector bytes;
+  bool current = true;
   std::size_t tile = 0, block = 0, background = 0, enemy = 0, end = 0;
   ByteVector section(std::size_t from, std::size_t to) const {
     return slice(bytes, from, to - from);
   }
 };
 
-MapFile parse_map_file(const fs::path& path) {
+MapFile parse_map_file(ByteVector bytes) {
   MapFile f;
-  f.bytes = read_file(path);
-  f.tile = le16(f.bytes, 18);
-  f.block = le16(f.bytes, 20);
-  f.background = le16(f.bytes, 22);
-  f.enemy = le16(f.bytes, 24);
-  f.end = le16(f.bytes, 26);
+  f.bytes = std::move(bytes);
+  f.current = (f.bytes.at(4) & 0x80) != 0;
+  const std::size_t at = f.current ? 18 : 16;
+  f.tile = le16(f.bytes, at);
+  f.block = le16(f.bytes, at + 2);
+  f.background = le16(f.bytes, at + 4);
+  f.enemy = le16(f.bytes, at + 6);
+  f.end = f.current ? le16(f.bytes, at + 8) : f.bytes.size();
   return f;
 }
 
-// Squares of a block layout section: type byte and data bytes per square.
-std::vector<std::array<std::uint8_t, 5>> section_squares(const ByteVector& section) {
+MapFile parse_map_file(const fs::path& path) {
+  return parse_map_file(read_file(path));
+}
+
+// Squares of a block layout section: type byte (0x80 OR type code, or 0)
+// and data bytes per square. In the earlier layout every square is a
+// record, and type code 0x3F marks an empty one.
+std::vector<std::array<std::uint8_t, 5>> section_squares(const ByteVector& section,
+                                                         bool current = true) {
   std::vector<std::array<std::uint8_t, 5>> squares;
   for (std::size_t pos = 0; pos < section.size();) {
     const std::uint8_t b = section[pos];
-    if (b >= 0x80 && pos + 5 <= section.size()) {
+    if (!current && pos + 5 <= section.size()) {
+      if ((b & 0x3F) == 0x3F) {
+        squares.push_back({0, 0, 0, 0, 0});
+      } else {
+        squares.push_back({static_cast<std::uint8_t>(0x80 | (b & 0x3F)), section[pos + 1],
+                           section[pos + 2], section[pos + 3], section[pos + 4]});
+      }
+      pos += 5;
+    } else if (b >= 0x80 && pos + 5 <= section.size()) {
       squares.push_back(
           {b, section[pos + 1], section[pos + 2], section[pos + 3], section[pos + 4]});
       pos += 5;
@@ -119,6 +140,53 @@ std::uint16_t checksum_of(const ByteVector& image) {
   for (std::size_t i = 0x200; i + 1 < image.size(); i += 2)
     sum = static_cast<std::uint16_t>(sum + be16(image, i));
   return sum;
+}
+
+// Checks the four layouts that the header image at `header` points to
+// against the sections of map file `f`.
+void expect_layouts_imported(const ByteVector& image, std::size_t header, const MapFile& f) {
+  const std::uint8_t width = image[header];
+  const auto grid = static_cast<std::uint16_t>(width * (image[header + 1] & 0x3F) * 280);
+  const std::uint32_t tile = be32(image, header + 12), block = be32(image, header + 16),
+                      background = be32(image, header + 20), enemy = be32(image, header + 24);
+  for (std::uint32_t address : {tile, block, background, enemy}) EXPECT_EQ(0u, address % 2);
+
+  // Tile layout: the stream expands to the section's grid-size bytes.
+  OutputBuffer out;
+  reset(out, 0);
+  lz_decode(image, tile, grid, out);
+  const ByteVector tiles(contents(out).begin(), contents(out).end());
+  EXPECT_EQ(f.section(f.tile, f.tile + grid), slice(tiles, 0, grid));
+
+  // Block layout: every square the format carries decodes as it was.
+  reset(out, 0);
+  decode_block_layout(image, block, width, grid, 0xFF, out);
+  const auto before = section_squares(f.section(f.block, f.background), f.current);
+  const auto after = section_squares(ByteVector(contents(out).begin(), contents(out).end()));
+  ASSERT_EQ(before.size(), after.size());
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    if (carried(before, i)) {
+      EXPECT_EQ(stored(before[i]), stored(after[i])) << "square " << i;
+    }
+  }
+
+  // Background layout: the section's bytes (a list goes back as a direct
+  // list); nothing for theme 0 and themes 11 to 15.
+  const unsigned theme = image[header + 3] & 0x0F;
+  const ByteVector bg = f.section(f.background, f.enemy);
+  if (theme == 0 || theme > 10) {
+    EXPECT_EQ(background, enemy);
+  } else {
+    EXPECT_EQ(bg, slice(image, background, bg.size()));
+  }
+
+  // Enemy layout: its own list behind the header, the entries as in the file.
+  const ByteVector en = f.section(f.enemy, f.end);
+  EXPECT_EQ(enemy + 16, be32(image, enemy));
+  EXPECT_EQ(0u, be32(image, enemy + 4));
+  EXPECT_EQ(slice(en, 0, 6), slice(image, enemy + 8, 6));
+  EXPECT_EQ((ByteVector{0x7D, 0x00, 0x80}), slice(image, enemy + 14, 3));
+  EXPECT_EQ(slice(en, 6, en.size() - 6), slice(image, enemy + 17, en.size() - 6));
 }
 
 struct Scene {
@@ -211,49 +279,9 @@ TEST_F(ImportRoundTrip, EveryMapComesBackThroughTheNewDirectory) {
     // Header bytes 0-11 are those of the original map header.
     const std::size_t old_header = 0x4033A + be16(scene.original, 0x40342 + 2 * map);
     EXPECT_EQ(slice(scene.original, old_header, 12), slice(image, header, 12));
-    const std::uint8_t width = image[header];
-    const auto grid = static_cast<std::uint16_t>(width * (image[header + 1] & 0x3F) * 280);
-    const std::uint32_t tile = be32(image, header + 12), block = be32(image, header + 16),
-                        background = be32(image, header + 20), enemy = be32(image, header + 24);
-    for (std::uint32_t address : {tile, block, background, enemy}) EXPECT_EQ(0u, address % 2);
-
     char name[16];
     std::snprintf(name, sizeof name, "map%02x.gvm", map);
-    const MapFile f = parse_map_file(scene.dir.path / name);
-
-    // Tile layout: the stream expands to the section's grid-size bytes.
-    OutputBuffer out;
-    reset(out, 0);
-    lz_decode(image, tile, grid, out);
-    const ByteVector tiles(contents(out).begin(), contents(out).end());
-    EXPECT_EQ(f.section(f.tile, f.tile + grid), slice(tiles, 0, grid));
-
-    // Block layout: every square the format carries decodes as it was.
-    reset(out, 0);
-    decode_block_layout(image, block, width, grid, 0xFF, out);
-    const auto before = section_squares(f.section(f.block, f.background));
-    const auto after = section_squares(ByteVector(contents(out).begin(), contents(out).end()));
-    ASSERT_EQ(before.size(), after.size());
-    for (std::size_t i = 0; i < before.size(); ++i) {
-      if (carried(before, i)) {
-        EXPECT_EQ(stored(before[i]), stored(after[i])) << "square " << i;
-      }
-    }
-
-    // Background layout: the section's bytes (a list goes back as a direct list).
-    const ByteVector bg = f.section(f.background, f.enemy);
-    EXPECT_EQ(bg, slice(image, background, bg.size()));
-    if (bg.empty()) {
-      EXPECT_EQ(background, enemy);
-    }
-
-    // Enemy layout: its own list behind the header, the entries as in the file.
-    const ByteVector en = f.section(f.enemy, f.end);
-    EXPECT_EQ(enemy + 16, be32(image, enemy));
-    EXPECT_EQ(0u, be32(image, enemy + 4));
-    EXPECT_EQ(slice(en, 0, 6), slice(image, enemy + 8, 6));
-    EXPECT_EQ((ByteVector{0x7D, 0x00, 0x80}), slice(image, enemy + 14, 3));
-    EXPECT_EQ(slice(en, 6, en.size() - 6), slice(image, enemy + 17, en.size() - 6));
+    expect_layouts_imported(image, header, parse_map_file(scene.dir.path / name));
   }
 
   // The same files imported again give the same image.
@@ -295,6 +323,81 @@ TEST_F(ImportRoundTrip, DamagedFilesLeaveTheImageUnchanged) {
     EXPECT_EQ(scene.original, read_file(scene.dir.path / "victim.bin"));
   }
   write_file(scene.dir.path / name, good);
+}
+
+// The same section in the earlier layout: a 5-byte record for every square,
+// 0x3F for an empty one.
+ByteVector earlier_block_section(const ByteVector& section) {
+  ByteVector records;
+  for (const auto& square : section_squares(section)) {
+    if (square[0] == 0) {
+      records.insert(records.end(), {0x3F, 0, 0, 0, 0});
+    } else {
+      records.insert(records.end(), {static_cast<std::uint8_t>(square[0] & 0x3F), square[1],
+                                     square[2], square[3], square[4]});
+    }
+  }
+  return records;
+}
+
+bool block_encoder_missing() {
+  std::vector<BlockCell> cells(280 + 20);
+  return !encode_block_layout(cells, 1, 1).ok;
+}
+
+TEST(ImportGenerated, MapsOfManySizesAndBothLayoutsComeBack) {
+  if (block_encoder_missing()) GTEST_SKIP() << "the block layout encoder is missing";
+  struct Size {
+    int width, height;
+  };
+  // Every X and Y field width, the widest and tallest maps the format holds.
+  const Size sizes[] = {{1, 1}, {2, 1},  {4, 3},  {7, 2},  {13, 1}, {26, 1}, {51, 1},
+                        {1, 5}, {1, 10}, {1, 19}, {1, 36}, {3, 4},  {6, 5}};
+  TempDir dir;
+  ByteVector original(0x100000);
+  for (std::size_t i = 0; i < original.size(); ++i) original[i] = static_cast<std::uint8_t>(i >> 3);
+  write_file(dir.path / "rom.bin", original);
+  std::vector<std::pair<int, ByteVector>> files;
+  int map = 0x03;
+  for (const Size size : sizes) {
+    test::MapFileParts parts =
+        test::generated_map(size.width, size.height, static_cast<std::uint32_t>(map * 31), map % 9);
+    parts.theme_byte = static_cast<std::uint8_t>(map % 16);
+    if (parts.theme_byte == 3 || parts.theme_byte == 5 || parts.theme_byte == 7 ||
+        parts.theme_byte == 9) {
+      parts.background.assign(232, 0);
+      for (std::size_t i = 0; i < 232; ++i)
+        parts.background[i] = static_cast<std::uint8_t>(map + i);
+    }
+    if (map % 3 == 0) {
+      parts.earlier_layout = true;
+      parts.block = earlier_block_section(parts.block);
+    }
+    files.emplace_back(map, test::make_map_file(parts));
+    char name[16];
+    std::snprintf(name, sizeof name, "map%02x.gvm", map);
+    write_file(dir.path / name, files.back().second);
+    map += 9;
+  }
+
+  RomImage rom;
+  rom.bytes = original;
+  std::string text;
+  Console console;
+  console.capture = &text;
+  import_maps_from(console, rom, (dir.path / "rom.bin").string(), dir.path.string());
+  ASSERT_FALSE(console.error_printed) << text;
+  const ByteVector image = read_file(dir.path / "rom.bin");
+  for (const auto& [number, bytes] : files) {
+    SCOPED_TRACE("map " + std::to_string(number));
+    const std::size_t header = 0x100000 + be16(image, 0x100008 + 2 * number);
+    const MapFile f = parse_map_file(bytes);
+    const std::size_t values = f.current ? 6 : 4;
+    EXPECT_EQ(slice(f.bytes, values, 4), slice(image, header, 4));
+    for (std::size_t k = 0; k < 4; ++k)
+      EXPECT_EQ(le16(f.bytes, values + 4 + 2 * k), be16(image, header + 4 + 2 * k));
+    expect_layouts_imported(image, header, f);
+  }
 }
 
 }  // namespace

@@ -6,8 +6,9 @@ namespace gorv {
 
 std::uint16_t image_checksum(Bytes image) {
   std::uint32_t sum = 0;
-  for (std::size_t offset = kChecksumStart; offset < image.size(); offset += 2)
-    sum += read_be16(image, offset);
+  std::size_t offset = kChecksumStart;
+  for (; offset + 1 < image.size(); offset += 2) sum += image[offset] << 8 | image[offset + 1];
+  if (offset < image.size()) sum += image[offset] << 8;
   return static_cast<std::uint16_t>(sum);
 }
 

@@ -64,6 +64,8 @@ TEST(ImageFinish, ChecksumIsTheSumOfBigEndianWordsFrom200) {
   EXPECT_EQ(0x0235, image_checksum(image));
   image[0x203] = 0x01;
   EXPECT_EQ(0x0236, image_checksum(image));
+  image.push_back(0x02);  // a last odd byte is the high byte of a word
+  EXPECT_EQ(0x0436, image_checksum(image));
 }
 
 TEST(ImageFinish, ALargerImageKeepsItsDataAndCountsIt) {

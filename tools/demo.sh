@@ -45,6 +45,10 @@ printf 'level 0 plays on map 0x%02X; its tile layout lies at 0x%s\n' "$map" "$ad
 gorvtool sample.bin -decompress "$address"
 ls -l "0x$address.dat"
 
+step "theme A and the editor's resource file"
+gorvtool sample.bin -theme a -resource
+ls -l themea.gvt gorvedit.dat
+
 step "a value out of range, and the usage text"
 gorvtool sample.bin -info 6A
 gorvtool sample.bin

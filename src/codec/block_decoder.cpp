@@ -1,23 +1,217 @@
 #include "codec/block_decoder.h"
 
+#include <array>
+#include <utility>
+
+#include "common/text.h"
+
 namespace gorv {
 
-// Placeholder until the block layout decoder is built.
+namespace {
+
+constexpr std::uint32_t kEndCode = 0x3F;
+
+// Reads fields most significant bit first from `start` on. Asking for a bit
+// past the end of the image sets `ended`; the field is then incomplete and
+// the caller stops.
+struct BitReader {
+  Bytes rom;
+  std::uint64_t start = 0;
+  std::uint64_t bits_read = 0;
+  bool ended = false;
+};
+
+std::uint32_t read_bits(BitReader& reader, unsigned count) {
+  std::uint32_t value = 0;
+  for (unsigned i = 0; i < count; ++i) {
+    const std::uint64_t offset = reader.start + reader.bits_read / 8;
+    if (offset >= reader.rom.size()) {
+      reader.ended = true;
+      return 0;
+    }
+    const unsigned shift = 7 - static_cast<unsigned>(reader.bits_read % 8);
+    value = value << 1 | ((reader.rom[static_cast<std::size_t>(offset)] >> shift) & 1u);
+    ++reader.bits_read;
+  }
+  return value;
+}
+
+// The offset just past the byte that holds the last bit read.
+std::uint64_t position_after(const BitReader& reader) {
+  return reader.start + (reader.bits_read + 7) / 8;
+}
+
+enum class Payload { kRun, kRunValues, kRepeatData, kData, kNone, kUnhandled };
+
+struct BlockTypeFormat {
+  Payload payload;
+  unsigned value_bits;  // kRunValues only
+};
+
+BlockTypeFormat format_of(unsigned block_type) {
+  switch (block_type) {
+    case 0x00:
+    case 0x02:
+    case 0x05:
+    case 0x06:
+    case 0x07:
+    case 0x09:
+      return {Payload::kRun, 0};
+    case 0x01:
+      return {Payload::kRunValues, 5};
+    case 0x0A:
+    case 0x0C:
+      return {Payload::kRunValues, 4};
+    case 0x10:
+      return {Payload::kRunValues, 3};
+    case 0x03:
+      return {Payload::kRepeatData, 0};
+    case 0x04:
+      return {Payload::kData, 0};
+    case 0x0B:
+      return {Payload::kNone, 0};
+    default:
+      return {Payload::kUnhandled, 0};
+  }
+}
+
+// One entry's squares, in run order, with what each of them receives.
+struct Entry {
+  std::uint64_t head = 0;
+  std::uint64_t step = 1;
+  unsigned further = 0;                // squares after the head
+  std::array<std::uint8_t, 16> d1{};   // per square, value types
+  std::array<std::uint8_t, 4> data{};  // d1 to d4, block types 0x03 and 0x04
+};
+
+// Reads the payload of `format`; false when the image ended inside it.
+bool read_payload(BitReader& reader, const BlockTypeFormat& format, std::uint64_t cols,
+                  Entry& entry) {
+  switch (format.payload) {
+    case Payload::kRun:
+    case Payload::kRunValues: {
+      const std::uint32_t run = read_bits(reader, 5);
+      entry.further = run >> 1;
+      entry.step = (run & 1u) != 0 ? cols : 1;
+      if (format.payload == Payload::kRunValues) {
+        for (unsigned k = 0; k <= entry.further; ++k) {
+          entry.d1[k] = static_cast<std::uint8_t>(read_bits(reader, format.value_bits));
+        }
+      }
+      break;
+    }
+    case Payload::kRepeatData:
+      entry.further = read_bits(reader, 3);
+      entry.step = read_bits(reader, 1) != 0 ? cols : 1;
+      entry.data[0] = static_cast<std::uint8_t>(read_bits(reader, 8));
+      entry.data[2] = static_cast<std::uint8_t>(read_bits(reader, 3));
+      entry.data[1] = static_cast<std::uint8_t>(read_bits(reader, 8));
+      entry.data[3] = static_cast<std::uint8_t>(read_bits(reader, 8));
+      break;
+    case Payload::kData:
+      entry.data[0] = static_cast<std::uint8_t>(read_bits(reader, 8));
+      entry.data[1] = static_cast<std::uint8_t>(read_bits(reader, 8));
+      entry.data[3] = static_cast<std::uint8_t>(read_bits(reader, 1));
+      entry.data[2] = static_cast<std::uint8_t>(read_bits(reader, 8));
+      break;
+    case Payload::kNone:
+    case Payload::kUnhandled:
+      break;
+  }
+  return !reader.ended;
+}
+
+// Writes the entry's squares that lie inside the grid: the type byte and
+// the data bytes the block type defines.
+void write_entry(std::vector<BlockCell>& cells, std::uint8_t type_byte,
+                 const BlockTypeFormat& format, const Entry& entry) {
+  for (unsigned k = 0; k <= entry.further; ++k) {
+    const std::uint64_t square = entry.head + k * entry.step;
+    if (square >= cells.size()) continue;
+    BlockCell& cell = cells[static_cast<std::size_t>(square)];
+    cell.type = type_byte;
+    if (format.payload == Payload::kRunValues) {
+      cell.d1 = entry.d1[k];
+    } else if (format.payload == Payload::kRepeatData || format.payload == Payload::kData) {
+      cell.d1 = entry.data[0];
+      cell.d2 = entry.data[1];
+      cell.d3 = entry.data[2];
+      cell.d4 = entry.data[3];
+    }
+  }
+}
+
+}  // namespace
+
 std::string unhandled_block_type_message(const UnhandledBlockType& event) {
-  (void)event;
-  return {};
+  return format("\nFound block-type 0x%02X at 0x%06X\n", static_cast<unsigned>(event.type_code),
+                static_cast<unsigned>(event.position));
+}
+
+BlockDecoding decode_block_cells(Bytes rom, std::uint64_t address, std::uint8_t width,
+                                 std::size_t grid_size, std::uint8_t filter) {
+  BlockDecoding result;
+  result.cells.assign(grid_size, BlockCell{});
+  // Without its field widths byte there is no stream to read.
+  if (!rom_contains(rom, address, 2)) return result;
+
+  const std::uint8_t widths = rom[static_cast<std::size_t>(address + 1)];
+  const unsigned x_width = widths >> 4;
+  const unsigned y_width = widths & 0x0Fu;
+  const std::uint32_t group_end = (1u << x_width) - 1;
+  const std::uint64_t cols = std::uint64_t{width} * 20;
+
+  BitReader reader{rom, address + 2};
+  for (;;) {
+    const std::uint32_t code = read_bits(reader, 6);
+    if (reader.ended || code == kEndCode) break;
+    const auto type_byte = static_cast<std::uint8_t>(0x80 | code);
+    const unsigned block_type = code & 0x1Fu;
+    const BlockTypeFormat format = format_of(block_type);
+    const bool kept = filter == kAllBlockTypes || filter == block_type;
+
+    for (;;) {
+      const std::uint32_t x = read_bits(reader, x_width);
+      if (reader.ended || x == group_end) break;
+      const std::uint32_t y = read_bits(reader, y_width);
+      if (reader.ended) break;
+      if (format.payload == Payload::kUnhandled) {
+        result.unhandled.push_back({static_cast<std::uint8_t>(code), position_after(reader)});
+        continue;
+      }
+      Entry entry;
+      entry.head = x + y * cols;
+      if (!read_payload(reader, format, cols, entry)) break;
+      if (kept) write_entry(result.cells, type_byte, format, entry);
+    }
+    if (reader.ended) break;
+  }
+  return result;
+}
+
+void write_block_section(std::span<const BlockCell> cells, OutputBuffer& out) {
+  std::size_t i = 0;
+  while (i < cells.size() && !out.full) {
+    const BlockCell& cell = cells[i];
+    if (cell.type != 0) {
+      for (std::uint8_t b : {cell.type, cell.d1, cell.d2, cell.d3, cell.d4}) put_byte(out, b);
+      ++i;
+      continue;
+    }
+    std::size_t run = 0;
+    while (i + run < cells.size() && cells[i + run].type == 0) ++run;
+    i += run;
+    for (; run > 128 && !out.full; run -= 128) put_byte(out, 0x7F);
+    put_byte(out, static_cast<std::uint8_t>(run - 1));
+  }
 }
 
 std::vector<UnhandledBlockType> decode_block_layout(Bytes rom, std::uint64_t address,
                                                     std::uint8_t width, std::uint16_t grid_size,
                                                     std::uint8_t filter, OutputBuffer& out) {
-  (void)rom;
-  (void)address;
-  (void)width;
-  (void)grid_size;
-  (void)filter;
-  (void)out;
-  return {};
+  BlockDecoding decoded = decode_block_cells(rom, address, width, grid_size, filter);
+  write_block_section(decoded.cells, out);
+  return std::move(decoded.unhandled);
 }
 
 }  // namespace gorv

@@ -2,7 +2,9 @@
 // section of a map file.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,28 @@ struct UnhandledBlockType {
 
 // "\nFound block-type 0x%02X at 0x%06X\n".
 std::string unhandled_block_type_message(const UnhandledBlockType& event);
+
+// The block cell array of a decoded stream, one cell per grid square (type
+// byte 0x80 OR type code, or 0 for an empty square), and the unhandled-type
+// entries met, in stream order.
+struct BlockDecoding {
+  std::vector<BlockCell> cells;
+  std::vector<UnhandledBlockType> unhandled;
+};
+
+// Decodes the stream at `address` into `grid_size` cells for a map `width`
+// screens wide, keeping only block type `filter` (kAllBlockTypes: all).
+// Squares at or past `grid_size` are ignored; the end of the image before
+// the end code ends decoding with what has been decoded so far (an entry
+// cut off by it is dropped).
+BlockDecoding decode_block_cells(Bytes rom, std::uint64_t address, std::uint8_t width,
+                                 std::size_t grid_size, std::uint8_t filter);
+
+// Appends the block layout section for `cells` at the buffer's cursor: each
+// block cell as its five bytes, each maximal run of k empty squares as
+// (k - 1) / 128 bytes 0x7F and one byte (k - 1) % 128. Stops appending once
+// the buffer is full.
+void write_block_section(std::span<const BlockCell> cells, OutputBuffer& out);
 
 // Decodes the stream at `address` for a map `width` screens wide with
 // `grid_size` squares, keeping only block type `filter` (kAllBlockTypes:

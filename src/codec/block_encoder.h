@@ -16,11 +16,28 @@ struct BlockEncoding {
   std::vector<std::uint8_t> stream;  // the packed stream, when ok
 };
 
+inline constexpr std::uint8_t kMaxBlockLayoutWidth = 51;   // screens: X up to 1,019 in 10 bits
+inline constexpr std::uint8_t kMaxBlockLayoutHeight = 36;  // screens: Y up to 503 in 9 bits
+
+struct BlockFieldWidths {
+  unsigned x = 0;  // bits of an X field
+  unsigned y = 0;  // bits of a Y field
+};
+
+// The field widths for a map `width` screens wide and (height_byte & 0x3F)
+// screens high: 5 X bits below 32 columns and one more at each doubling up
+// to 10 (512 columns or more); 4 Y bits below 16 rows and one more at each
+// doubling up to 9 (256 rows or more).
+BlockFieldWidths block_field_widths(std::uint8_t width, std::uint8_t height_byte);
+
 // `cells` holds width*20 x (height_byte & 0x3F)*14 cells in working type
 // numbering (type code + 1, 0 empty), row by row, followed by one sentinel
-// row of width*20 empty cells. The type bytes of squares covered by runs
+// row of width*20 empty cells (the scans stop there; cells past the grid
+// are never read as blocks). The type bytes of squares covered by runs
 // down are cleared. Maps of width 0, height 0, wider than 51 or taller than
-// 36 screens are refused.
+// 36 screens are refused, and so is an array shorter than the grid and its
+// sentinel row. The stream holds the marker and field widths bytes, the
+// groups and the end code, packed eight bits to a byte, the first bit in bit 7.
 BlockEncoding encode_block_layout(std::span<BlockCell> cells, std::uint8_t width,
                                   std::uint8_t height_byte);
 

@@ -10,11 +10,6 @@ namespace gorv {
 
 namespace {
 
-// The widest and tallest maps whose squares the block layout's X and Y
-// fields can address.
-constexpr unsigned kMaxWidth = 51;
-constexpr unsigned kMaxHeight = 36;
-
 constexpr std::size_t kFixedBackgroundSize = 232;
 constexpr unsigned kListBackgroundThemes = 0x556;
 constexpr unsigned kFixedBackgroundThemes = 0x2A8;
@@ -80,10 +75,10 @@ bool read_dimensions(const MapRecord& record, std::string& problem) {
                      height);
     return false;
   }
-  if (width > kMaxWidth || height > kMaxHeight) {
+  if (width > kMaxBlockLayoutWidth || height > kMaxBlockLayoutHeight) {
     problem = format(
         "the map is %u x %u screens; the block layout holds at most %u screens across and %u down",
-        width, height, kMaxWidth, kMaxHeight);
+        width, height, unsigned{kMaxBlockLayoutWidth}, unsigned{kMaxBlockLayoutHeight});
     return false;
   }
   return true;

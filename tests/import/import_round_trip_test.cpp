@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "codec/block_decoder.h"
-#include "codec/block_encoder.h"
 #include "codec/lz_decoder.h"
 #include "import/importer.h"
 #include "rom/output_buffer.h"
@@ -228,9 +227,6 @@ class ImportRoundTrip : public ::testing::Test {
     delete scene_;
     scene_ = nullptr;
   }
-  void SetUp() override {
-    if (scene_->dumped.empty()) GTEST_SKIP() << "the tool dumps no maps yet";
-  }
   static Scene* scene_;
 };
 Scene* ImportRoundTrip::scene_ = nullptr;
@@ -340,13 +336,7 @@ ByteVector earlier_block_section(const ByteVector& section) {
   return records;
 }
 
-bool block_encoder_missing() {
-  std::vector<BlockCell> cells(280 + 20);
-  return !encode_block_layout(cells, 1, 1).ok;
-}
-
 TEST(ImportGenerated, MapsOfManySizesAndBothLayoutsComeBack) {
-  if (block_encoder_missing()) GTEST_SKIP() << "the block layout encoder is missing";
   struct Size {
     int width, height;
   };

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "codec/block_encoder.h"
 #include "support/map_file_maker.h"
 #include "support/temp_dir.h"
 
@@ -59,11 +58,6 @@ MapFileParts small_map() {
   return p;
 }
 
-bool block_encoder_missing() {
-  std::vector<BlockCell> cells(280 + 20);
-  return !encode_block_layout(cells, 1, 1).ok;
-}
-
 TEST(Importer, WithoutMapFilesTheDirectoryIsWrittenAndTheImagePadded) {
   TempDir dir;
   const auto before = original_image();
@@ -90,7 +84,6 @@ TEST(Importer, WithoutMapFilesTheDirectoryIsWrittenAndTheImagePadded) {
 }
 
 TEST(Importer, ADamagedFileLeavesTheImageUntouched) {
-  if (block_encoder_missing()) GTEST_SKIP() << "the block layout encoder is missing";
   TempDir dir;
   const auto before = original_image();
   write_file(dir.path / "rom.bin", before);

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "codec/block_encoder.h"
 #include "support/map_file_maker.h"
 
 namespace gorv {
@@ -38,11 +37,6 @@ Read read(const std::vector<std::uint8_t>& file) {
   return r;
 }
 
-bool block_encoder_missing() {
-  std::vector<BlockCell> cells(280 + 20);
-  return !encode_block_layout(cells, 1, 1).ok;
-}
-
 TEST(MapFileReader, FileNamesHaveLowerCaseDigits) {
   EXPECT_EQ("map00.gvm", map_file_name(0x00));
   EXPECT_EQ("map2a.gvm", map_file_name(0x2A));
@@ -50,7 +44,6 @@ TEST(MapFileReader, FileNamesHaveLowerCaseDigits) {
 }
 
 TEST(MapFileReader, HeaderImageTurnsTheWordsBigEndian) {
-  if (block_encoder_missing()) GTEST_SKIP() << "the block layout encoder is missing";
   MapFileParts p = small_map();
   p.height_byte = 0x81;  // extra rows in bits 7-6 are kept
   p.attribute = 0x85;
@@ -67,7 +60,6 @@ TEST(MapFileReader, HeaderImageTurnsTheWordsBigEndian) {
 }
 
 TEST(MapFileReader, EarlierLayoutReadsFromOffsetFourWithFiveByteRecords) {
-  if (block_encoder_missing()) GTEST_SKIP() << "the block layout encoder is missing";
   MapFileParts p = small_map();
   p.earlier_layout = true;
   p.start_x = 0x0102;
@@ -84,7 +76,6 @@ TEST(MapFileReader, EarlierLayoutReadsFromOffsetFourWithFiveByteRecords) {
 }
 
 TEST(MapFileReader, TileLayoutTakesOnlyTheGridSizeBytes) {
-  if (block_encoder_missing()) GTEST_SKIP() << "the block layout encoder is missing";
   MapFileParts p = small_map();
   for (std::size_t i = 0; i < p.tile.size(); ++i) p.tile[i] = static_cast<std::uint8_t>(i);
   const Section first = p.tile;
@@ -95,7 +86,6 @@ TEST(MapFileReader, TileLayoutTakesOnlyTheGridSizeBytes) {
 }
 
 TEST(MapFileReader, BackgroundByTheme) {
-  if (block_encoder_missing()) GTEST_SKIP() << "the block layout encoder is missing";
   MapFileParts p = small_map();
   // List themes: the entries, then FF FF; an empty list is FF FF alone.
   p.theme_byte = 0x01;
@@ -120,7 +110,6 @@ TEST(MapFileReader, BackgroundByTheme) {
 }
 
 TEST(MapFileReader, EnemyRecordWithNoEntriesIs18Bytes) {
-  if (block_encoder_missing()) GTEST_SKIP() << "the block layout encoder is missing";
   const Read r = read(make_map_file(small_map()));
   ASSERT_TRUE(r.ok) << r.problem;
   EXPECT_EQ(
@@ -129,7 +118,6 @@ TEST(MapFileReader, EnemyRecordWithNoEntriesIs18Bytes) {
 }
 
 TEST(MapFileReader, EnemyEntriesAreCopiedAsTheyStand) {
-  if (block_encoder_missing()) GTEST_SKIP() << "the block layout encoder is missing";
   MapFileParts p = small_map();
   p.enemy = {0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0x02, 1,  2,  0x00, 0x02, 5,
              6,    7,    8,    9,    10,   0x00, 0x01, 13, 14, 15,   16};

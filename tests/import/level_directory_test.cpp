@@ -121,6 +121,19 @@ TEST(LevelDirectory, MapsGetHeaderOffsetsInAscendingOrder) {
   EXPECT_EQ(0x1001A8u, be32(w.image, 0x100170 + 12));
 }
 
+TEST(LevelDirectory, AllMapsPresent) {
+  std::vector<MapRecord> records;
+  for (int m = 0; m < 126; ++m)
+    records.push_back(record_for(static_cast<std::uint8_t>(m), 2, 2, 0, 0));
+  const Written w = write(records);
+  for (int m = 0; m < 126; ++m) EXPECT_EQ(0x154 + 28 * (m + 1), be16(w.image, 0x100008 + 2 * m));
+  EXPECT_EQ(0x0F1C, be16(w.image, 0x100008 + 2 * 0x7D));
+  // The last header ends where the first map's tile layout begins.
+  EXPECT_EQ(0x7D, w.image[0x100000 + 0x0F1C]);
+  EXPECT_EQ(0x100000u + 0x0F1C + 28, be32(w.image, 0x100170 + 12));
+  EXPECT_EQ(0x100000u + 0x0F1C + 28 + 126 * (2 + 2 + 18), w.end);
+}
+
 TEST(LevelDirectory, OddLayoutsAreFollowedByOneZeroByte) {
   // Over old bytes of 0x5A the pad must be written, not skipped.
   const Written w = write({record_for(0x00, 5, 3, 7, 1)}, 0x200000, 0x5A);

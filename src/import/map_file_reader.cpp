@@ -133,12 +133,14 @@ bool read_background_layout(Bytes file, const Sections& s, MapRecord& record,
 
 // The enemy layout record: the ROM form with the entry list right behind
 // the enemy header. Bytes 0-3, the list's address, are set when placed.
+// An empty section (what the map dump writes when the ROM image's enemy
+// layout cannot be read) becomes an empty list, so that a map dumped from
+// such an image can still be imported.
 bool read_enemy_layout(Bytes file, const Sections& s, MapRecord& record, std::string& problem) {
   const std::size_t length = s.end - s.enemy;
   if (length == 0) {
-    // What the map dump writes when it cannot read a map's enemy layout.
-    problem = "the enemy layout section is empty";
-    return false;
+    record.enemy = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x7D, 0x00, 0x80, 0x00};
+    return true;
   }
   if (length < 7) {
     problem = "the enemy layout section ends before its entry count";

@@ -175,7 +175,7 @@ constexpr std::uint32_t kPackedOffsets[5] = {0xCAB2, 0x992E4, 0x5B92, 0x5C83, 0x
 constexpr std::size_t kPackedLimits[5] = {0x240, 0x1A80, 0x180, 0x180, 0x5A0};
 
 ByteVector text_mode_image(const ImageData& d) {
-  ByteVector image = text_mode_bytes(0xE0000, 0);
+  ByteVector image = text_mode_bytes(0x100000, 0);
 
   // Theme tables and the places they lead to, at offsets made of the same
   // bytes.
@@ -284,6 +284,43 @@ ByteVector expected_map_file(const ImageData& d) {
   return file;
 }
 
+ByteVector slice(const ByteVector& bytes, std::size_t at, std::size_t size) {
+  if (at > bytes.size()) return {};
+  size = std::min(size, bytes.size() - at);
+  return ByteVector(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                    bytes.begin() + static_cast<std::ptrdiff_t>(at + size));
+}
+
+std::uint32_t be32_at(const ByteVector& bytes, std::size_t at) {
+  return static_cast<std::uint32_t>(bytes[at]) << 24 |
+         static_cast<std::uint32_t>(bytes[at + 1]) << 16 |
+         static_cast<std::uint32_t>(bytes[at + 2]) << 8 | bytes[at + 3];
+}
+
+// The map of every level, as the import writes it into the new directory,
+// and the two end bytes.
+const ByteVector kLevelOrder = {
+    0x4A, 0x4B, 0x2D, 0x2E, 0x01, 0x00, 0x02, 0x0E, 0x54, 0x56, 0x18, 0x1D, 0x3D, 0x37, 0x2C, 0x2B,
+    0x13, 0x4C, 0x49, 0x14, 0x16, 0x0B, 0x0C, 0x3F, 0x40, 0x34, 0x1C, 0x27, 0x21, 0x0D, 0x6C, 0x4F,
+    0x4D, 0x19, 0x0A, 0x5C, 0x25, 0x26, 0x35, 0x3E, 0x2F, 0x31, 0x74, 0x3B, 0x5A, 0x33, 0x3A, 0x57,
+    0x10, 0x59, 0x38, 0x05, 0x30, 0x55, 0x32, 0x0F, 0x48, 0x47, 0x03, 0x53, 0x04, 0x36, 0x15, 0x12,
+    0x22, 0x41, 0x17, 0x4E, 0x58, 0x11, 0x39, 0x42, 0x3C, 0x61, 0x5E, 0x5F, 0x60, 0x5D, 0x62, 0x64,
+    0x67, 0x6E, 0x75, 0x66, 0x68, 0x6D, 0x6F, 0x70, 0x77, 0x78, 0x63, 0x65, 0x69, 0x6A, 0x6B, 0x71,
+    0x08, 0x7C, 0x7D, 0x7A, 0x7B, 0x79, 0x72, 0x73, 0x76, 0x09, 0xFF, 0xFF};
+
+// The places that the import points at the new level directory, its level
+// order pointer and its map header table.
+struct BaseReference {
+  std::uint32_t offset;
+  std::uint32_t value;
+};
+const std::vector<BaseReference> kBaseReferences = {
+    {0x000690, 0x100000}, {0x0006B8, 0x100000}, {0x011A50, 0x100000}, {0x019AF8, 0x100000},
+    {0x00236C, 0x100004}, {0x00BCD2, 0x100004}, {0x011A38, 0x100004}, {0x011AC8, 0x100004},
+    {0x011D6E, 0x100004}, {0x011DE0, 0x100004}, {0x014C3C, 0x100004}, {0x019AE0, 0x100004},
+    {0x03051A, 0x100004}, {0x03075C, 0x100004}, {0x0307E4, 0x100004}, {0x011A44, 0x100008},
+    {0x019AEC, 0x100008}};
+
 // The "Writing" line and the sizes of each report, in the order printed.
 void expect_in_order(const std::string& output, const std::vector<std::string>& parts) {
   std::size_t at = 0;
@@ -348,6 +385,87 @@ TEST(TextModeBytes, PassUnchangedThroughEveryExport) {
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"0xD0D0A.dat", "gorvedit.dat", "map0a.gvm", "rom.bin",
                                              "themea.gvt"}));
+}
+
+// The map file of the test above goes back into the image; its layouts are
+// found through the new level directory in their ROM forms, and dumped
+// again they give the same map file.
+TEST(TextModeBytes, SurviveAnImportAndADumpOfTheImportedMap) {
+  TempDir dir;
+  const ImageData d;
+  const ByteVector before = text_mode_image(d);
+  const ByteVector map_file = expected_map_file(d);
+  write_file(dir.path / "rom.bin", before);
+  write_file(dir.path / "map0a.gvm", map_file);
+
+  const ToolRun run = run_gorvtool({"rom.bin", "-import"}, dir.path);
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(run.output.find("ERROR"), std::string::npos) << run.output;
+  const ByteVector after = read_file(dir.path / "rom.bin");
+  ASSERT_EQ(after.size(), 0x200000u);
+
+  // Below the new directory only the references, the end address and the
+  // checksum change.
+  ByteVector low = before;
+  for (const BaseReference& reference : kBaseReferences)
+    put_be32(low, reference.offset, reference.value);
+  put_be32(low, 0x1A4, 0x1FFFFF);
+  std::uint16_t sum = 0;
+  for (std::size_t i = 0x200; i < after.size(); i += 2)
+    sum = static_cast<std::uint16_t>(sum + (after[i] << 8 | after[i + 1]));
+  put_be16(low, 0x18E, sum);
+  EXPECT_TRUE(slice(after, 0, 0x100000) == low);
+
+  // The directory: map 0x0A alone, its header first behind the level order.
+  ByteVector directory = {0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x01, 0x04};
+  ByteVector header_table(252, 0);
+  put_be16(header_table, 2 * 0x0A, 0x0170);
+  append(directory, header_table);
+  append(directory, kLevelOrder);
+  EXPECT_TRUE(slice(after, 0x100000, directory.size()) == directory);
+  const ByteVector header = slice(after, 0x100170, 28);
+  EXPECT_TRUE(slice(header, 0, 12) == d.map_header);
+  const std::uint32_t tile = be32_at(header, 12), block = be32_at(header, 16),
+                      background = be32_at(header, 20), enemy = be32_at(header, 24);
+  EXPECT_EQ(tile, 0x10018Cu);
+  EXPECT_LT(tile, block);
+  EXPECT_LT(block, background);
+  EXPECT_EQ(block % 2, 0u);
+  EXPECT_EQ(background % 2, 0u);
+
+  // The background list goes back directly, the enemy layout as a record
+  // with its list behind the header; then padding to the end.
+  EXPECT_TRUE(slice(after, background, kBackgroundSection.size()) == kBackgroundSection);
+  EXPECT_EQ(enemy, background + kBackgroundSection.size());
+  ByteVector record(4);
+  put_be32(record, 0, enemy + 16);
+  append(record, {0x00, 0x00, 0x00, 0x00});
+  append(record, d.art_load);
+  append(record, {0x7D, 0x00, 0x80, 0x0A});
+  append(record, d.enemy_entries);
+  EXPECT_TRUE(slice(after, enemy, record.size()) == record);
+  const ByteVector rest = slice(after, enemy + record.size(), after.size());
+  EXPECT_TRUE(std::all_of(rest.begin(), rest.end(), [](std::uint8_t b) { return b == 0xFF; }));
+
+  char layout_lines[160];
+  std::snprintf(layout_lines, sizeof layout_lines,
+                "    - background layout (0x%06X, 0x000E)\n"
+                "    - enemy layout (0x%06X, 0x0062)\n",
+                static_cast<unsigned>(background), static_cast<unsigned>(enemy));
+  expect_in_order(run.output, {"map0A.gvm\n", "starting level\n", "  appending map 0x0A...\n",
+                               "    - tile layout (0x10018C, ", layout_lines, "level headers\n",
+                               "\nadjusting file size...", "\nfixing checksum...",
+                               "\nfreeing data...", "\ndone!\n"});
+
+  // Map 0x0A's header in the game's own directory, pointed at the imported
+  // layouts: the dump gives back the map file.
+  ByteVector pointed = after;
+  put_bytes(pointed, 0x4033A + 0x0D0A, header);
+  TempDir again;
+  write_file(again.path / "rom.bin", pointed);
+  const ToolRun dump = run_gorvtool({"rom.bin", "-map", "0a"}, again.path);
+  EXPECT_EQ(dump.output.find("ERROR"), std::string::npos) << dump.output;
+  EXPECT_TRUE(read_file(again.path / "map0a.gvm") == map_file);
 }
 
 // Names outside any one code page: on Windows they must not go through the

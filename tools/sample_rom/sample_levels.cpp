@@ -3,6 +3,8 @@
 
 #include "sample_rom/sample_rom.h"
 
+#include "rom/rom_image.h"
+
 namespace gorv::sample {
 
 namespace {
@@ -66,16 +68,6 @@ constexpr std::array<LevelName, kLevelCount> kNames = {{
 
 constexpr LevelName kSharedName = {"^ secret rooms", 0};
 
-void put_be16(std::vector<std::uint8_t>& rom, std::size_t at, std::uint16_t value) {
-  rom[at] = static_cast<std::uint8_t>(value >> 8);
-  rom[at + 1] = static_cast<std::uint8_t>(value);
-}
-
-void put_be32(std::vector<std::uint8_t>& rom, std::size_t at, std::uint32_t value) {
-  put_be16(rom, at, static_cast<std::uint16_t>(value >> 16));
-  put_be16(rom, at + 2, static_cast<std::uint16_t>(value));
-}
-
 std::uint8_t name_code(char c) {
   switch (c) {
     case ' ':
@@ -115,7 +107,7 @@ std::size_t put_name(std::vector<std::uint8_t>& rom, std::size_t at, std::string
 // A level header: name address, five bytes this tool does not read, part.
 void put_level_header(std::vector<std::uint8_t>& rom, std::size_t at, std::uint32_t name,
                       std::int8_t part, std::uint8_t filler) {
-  put_be32(rom, at, name);
+  write_be32(rom, at, name);
   for (std::size_t i = 4; i < 9; ++i) rom[at + i] = static_cast<std::uint8_t>(filler + i);
   rom[at + 9] = static_cast<std::uint8_t>(part);
 }
@@ -123,18 +115,18 @@ void put_level_header(std::vector<std::uint8_t>& rom, std::size_t at, std::uint3
 }  // namespace
 
 void add_levels(std::vector<std::uint8_t>& rom) {
-  for (auto at : kDirectoryReferences) put_be32(rom, at, kLevelDirectory);
-  for (auto at : kLevelOrderReferences) put_be32(rom, at, kLevelOrderPointer);
-  for (auto at : kMapTableReferences) put_be32(rom, at, kMapHeaderTable);
+  for (auto at : kDirectoryReferences) write_be32(rom, at, kLevelDirectory);
+  for (auto at : kLevelOrderReferences) write_be32(rom, at, kLevelOrderPointer);
+  for (auto at : kMapTableReferences) write_be32(rom, at, kMapHeaderTable);
 
-  put_be32(rom, kLevelDirectory, 0);  // starting level
-  put_be32(rom, kLevelOrderPointer, kLevelOrderTable);
+  write_be32(rom, kLevelDirectory, 0);  // starting level
+  write_be32(rom, kLevelOrderPointer, kLevelOrderTable);
   for (std::size_t level = 0; level < kLevelOrder.size(); ++level)
     rom[kLevelOrderTable + level] = kLevelOrder[level];
   rom[kLevelOrderTable + kLevels] = 0xFF;
   rom[kLevelOrderTable + kLevels + 1] = 0xFF;
 
-  put_be16(rom, kLevelCountField, kLevelCount);
+  write_be16(rom, kLevelCountField, kLevelCount);
   std::size_t text = kNameTexts;
   for (std::size_t level = 0; level < kNames.size(); ++level) {
     put_level_header(rom, kLevelHeaders + 10 * level, static_cast<std::uint32_t>(text),

@@ -1,5 +1,7 @@
 #include "sample_rom/sample_rom.h"
 
+#include "rom/rom_image.h"
+
 #include <string_view>
 
 namespace gorv::sample {
@@ -17,16 +19,6 @@ void put_text(std::vector<std::uint8_t>& rom, std::size_t at, std::string_view t
     rom[at + i] = static_cast<std::uint8_t>(i < text.size() ? text[i] : ' ');
 }
 
-void put_be16(std::vector<std::uint8_t>& rom, std::size_t at, std::uint16_t value) {
-  rom[at] = static_cast<std::uint8_t>(value >> 8);
-  rom[at + 1] = static_cast<std::uint8_t>(value);
-}
-
-void put_be32(std::vector<std::uint8_t>& rom, std::size_t at, std::uint32_t value) {
-  put_be16(rom, at, static_cast<std::uint16_t>(value >> 16));
-  put_be16(rom, at + 2, static_cast<std::uint16_t>(value));
-}
-
 }  // namespace
 
 void add_cartridge_header(std::vector<std::uint8_t>& rom) {
@@ -37,8 +29,8 @@ void add_cartridge_header(std::vector<std::uint8_t>& rom) {
   put_text(rom, 0x120, "GORVAN SAMPLE IMAGE FOR GORVTOOL", 48);
   put_text(rom, 0x150, "GORVAN SAMPLE IMAGE FOR GORVTOOL", 48);
   put_text(rom, 0x180, "SAMPLE-0001", 14);
-  put_be32(rom, 0x1A0, 0);  // start address
-  put_be32(rom, 0x1A8, 0);
+  write_be32(rom, 0x1A0, 0);  // start address
+  write_be32(rom, 0x1A8, 0);
   put_text(rom, 0x1B0, "", 0x50);
 }
 
@@ -52,11 +44,11 @@ std::vector<std::uint8_t> build_sample_rom() {
 
   // The end address and the checksum over everything from 0x200 on, as an
   // import leaves them.
-  put_be32(rom, kEndAddressField, static_cast<std::uint32_t>(rom.size() - 1));
+  write_be32(rom, kEndAddressField, static_cast<std::uint32_t>(rom.size() - 1));
   std::uint16_t sum = 0;
   for (std::size_t at = kChecksumStart; at + 1 < rom.size(); at += 2)
     sum = static_cast<std::uint16_t>(sum + (rom[at] << 8 | rom[at + 1]));
-  put_be16(rom, kChecksumField, sum);
+  write_be16(rom, kChecksumField, sum);
   return rom;
 }
 

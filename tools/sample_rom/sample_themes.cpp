@@ -4,6 +4,8 @@
 #include "codec/lz_encoder.h"
 #include "sample_rom/sample_rom.h"
 
+#include "rom/rom_image.h"
+
 namespace gorv::sample {
 
 namespace {
@@ -24,15 +26,6 @@ constexpr std::uint32_t kSectionsStart = 0x80000;
 
 constexpr std::size_t kTileBytes = 0x2C80;
 constexpr std::size_t kBlockBytes = 0x1000;
-
-void put_be32(ByteVector& rom, std::uint32_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) rom[at + i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
-}
-
-void put_be16(ByteVector& rom, std::uint32_t at, std::uint16_t value) {
-  rom[at] = static_cast<std::uint8_t>(value >> 8);
-  rom[at + 1] = static_cast<std::uint8_t>(value);
-}
 
 // 30 bytes: fifteen colour-like words.
 ByteVector head_block(unsigned t) {
@@ -117,25 +110,25 @@ std::uint32_t place(ByteVector& rom, std::uint32_t& at, const ByteVector& bytes)
 // Themes 1 to A: the tables behind the theme pointer area, and each theme's
 // six sections in 0x80000-0x98FFF. Theme 0's entries stay zero.
 void add_themes(std::vector<std::uint8_t>& rom) {
-  put_be32(rom, kThemeArea + 0x00, kPackedTilesTable);
-  put_be32(rom, kThemeArea + 0x04, kPackedBlocksTable);
-  put_be32(rom, kThemeArea + 0x08, kWordsTable);
-  put_be32(rom, kThemeArea + 0x10, kHeadOffsets);
-  put_be32(rom, kThemeArea + 0x14, kShortOffsets);
-  put_be32(rom, kThemeArea + 0x18, kByteTable);
+  write_be32(rom, kThemeArea + 0x00, kPackedTilesTable);
+  write_be32(rom, kThemeArea + 0x04, kPackedBlocksTable);
+  write_be32(rom, kThemeArea + 0x08, kWordsTable);
+  write_be32(rom, kThemeArea + 0x10, kHeadOffsets);
+  write_be32(rom, kThemeArea + 0x14, kShortOffsets);
+  write_be32(rom, kThemeArea + 0x18, kByteTable);
 
   std::uint32_t at = kSectionsStart;
   for (unsigned t = 1; t <= 0xA; ++t) {
     const std::uint32_t head_pointer = kHeadPointers + 4 * t;
     const std::uint32_t short_pointer = kShortPointers + 4 * t;
-    put_be16(rom, kHeadOffsets + 2 * t, static_cast<std::uint16_t>(head_pointer - kThemeArea));
-    put_be16(rom, kShortOffsets + 2 * t, static_cast<std::uint16_t>(short_pointer - kThemeArea));
-    put_be32(rom, head_pointer, place(rom, at, head_block(t)));
-    put_be32(rom, short_pointer, place(rom, at, short_block(t)));
-    put_be32(rom, kPackedTilesTable + 4 * t, place(rom, at, lz_compress(tile_pixels(t))));
-    put_be32(rom, kPackedBlocksTable + 4 * t, place(rom, at, lz_compress(block_words(t))));
-    put_be32(rom, kWordsTable + 4 * t, place(rom, at, table_words(t)));
-    put_be32(rom, kByteTable + 4 * t, place(rom, at, table_bytes(t)));
+    write_be16(rom, kHeadOffsets + 2 * t, static_cast<std::uint16_t>(head_pointer - kThemeArea));
+    write_be16(rom, kShortOffsets + 2 * t, static_cast<std::uint16_t>(short_pointer - kThemeArea));
+    write_be32(rom, head_pointer, place(rom, at, head_block(t)));
+    write_be32(rom, short_pointer, place(rom, at, short_block(t)));
+    write_be32(rom, kPackedTilesTable + 4 * t, place(rom, at, lz_compress(tile_pixels(t))));
+    write_be32(rom, kPackedBlocksTable + 4 * t, place(rom, at, lz_compress(block_words(t))));
+    write_be32(rom, kWordsTable + 4 * t, place(rom, at, table_words(t)));
+    write_be32(rom, kByteTable + 4 * t, place(rom, at, table_bytes(t)));
   }
 }
 

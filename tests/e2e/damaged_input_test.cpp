@@ -1,0 +1,272 @@
+// Damaged ROM images through the real binary, in every mode: empty images,
+// images of a few bytes, images cut short at each fixed table the tool
+// reads, garbage and hostile pointers, and a read-only image. Every run must
+// end with a result or a clear error line and the matching exit status,
+// without a sanitizer report and in reasonable time; a failed run never
+// changes the ROM image or leaves a half-written file behind.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sample_rom/sample_rom.h"
+#include "support/run_tool.h"
+#include "support/temp_dir.h"
+
+namespace gorv::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Image = std::vector<std::uint8_t>;
+
+// What every output file holds before a run, so that a run that does not
+// write it can be told from one that does.
+const std::vector<std::uint8_t> kOldContents = {'o', 'l', 'd', '\n'};
+
+const auto kReadOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+
+// The files the modes below write.
+const std::vector<std::string> kOutputNames = {"map00.gvm", "theme3.gvt", "0x992E4.dat", "0x0.dat",
+                                               "gorvedit.dat"};
+
+// Every mode but the import in two runs (a run holds at most three value
+// options and one flag), then the level report with the import.
+const std::vector<std::string> kExportRun = {"-map",        "00",    "-theme",   "3",
+                                             "-decompress", "992E4", "-resource"};
+const std::vector<std::string> kReportAndImportRun = {"-info", "05", "-import"};
+
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+bool has_error_line(const std::string& output) {
+  for (const auto& line : lines_of(output))
+    if (line.starts_with("ERROR: ")) return true;
+  return false;
+}
+
+// Runs the binary on images and checks what must hold after any run. The
+// runs are counted so that a test can bound the time of its whole batch.
+struct DamagedImageRunner {
+  TempDir dir;
+  int runs = 0;
+  std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+
+  fs::path rom() const { return dir.path / "rom.bin"; }
+
+  // Runs `args` on `image` (as rom.bin, without write permission when
+  // `read_only`) with every output file holding kOldContents beforehand;
+  // checks the run; returns it.
+  ToolRun run(const Image& image, std::vector<std::string> args, const std::string& what,
+              bool read_only = false) {
+    fs::remove(rom());
+    write_file(rom(), image);
+    if (read_only) fs::permissions(rom(), kReadOnly);
+    for (const auto& name : kOutputNames) write_file(dir.path / name, kOldContents);
+    args.insert(args.begin(), "rom.bin");
+    const ToolRun result = run_gorvtool(args, dir.path);
+    ++runs;
+    const std::string context = what + "\n" + result.output;
+
+    // A clear end: status 1 exactly when an error line was printed.
+    EXPECT_TRUE(result.status == 0 || result.status == 1) << context;
+    EXPECT_EQ(result.status == 1, has_error_line(result.output)) << context;
+    for (const auto& line : lines_of(result.output)) {
+      if (line.starts_with("ERROR: ")) {
+        EXPECT_GT(line.size(), 9u) << context;
+      }
+    }
+    EXPECT_EQ(result.output.find("Sanitizer"), std::string::npos) << context;
+    EXPECT_EQ(result.output.find("runtime error"), std::string::npos) << context;
+
+    // No temporary file is left behind.
+    for (const auto& entry : fs::directory_iterator(dir.path))
+      EXPECT_FALSE(entry.path().filename().string().ends_with(".gorvtool-tmp"))
+          << context << entry.path();
+
+    // Only an import may change the image, and only when it succeeds.
+    const bool import = std::find(args.begin(), args.end(), "-import") != args.end();
+    const Image after = read_file(rom());
+    if (!import || has_error_line(result.output)) {
+      EXPECT_TRUE(after == image) << context;
+    } else if (after != image) {
+      EXPECT_EQ(after.size() % 0x100000, 0u) << context;
+    }
+    return result;
+  }
+
+  // The bytes of output file `name` after the last run, or none when the
+  // run did not write it.
+  std::optional<Image> written(const std::string& name) const {
+    const Image bytes = read_file(dir.path / name);
+    if (bytes == kOldContents) return std::nullopt;
+    return bytes;
+  }
+
+  // A generous bound for the whole batch: one second per run. It catches
+  // hangs and runaway loops, not slowness.
+  void expect_batch_in_time() const {
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(elapsed, std::chrono::seconds(runs)) << runs << " runs";
+  }
+};
+
+Image cut(const Image& image, std::size_t size) {
+  return Image(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(size));
+}
+
+Image zero_padded(Image image, std::size_t size) {
+  image.resize(size, 0x00);
+  return image;
+}
+
+std::string hex(std::size_t value) {
+  std::ostringstream out;
+  out << "0x" << std::hex << std::uppercase << value;
+  return out.str();
+}
+
+TEST(DamagedImages, EmptyAndTinyImages) {
+  DamagedImageRunner runner;
+  const Image sample = sample::build_sample_rom();
+  for (std::size_t size : {0u, 1u, 2u, 3u, 17u}) {
+    for (const Image& image : {cut(sample, size), Image(size, 0xFF)}) {
+      const std::string what = "image of " + std::to_string(size) + " bytes";
+      ToolRun result = runner.run(image, kExportRun, what);
+      // Nothing lies at 0x992E4 in such an image.
+      EXPECT_NE(result.output.find("ERROR: address 0x992E4 is beyond the end of the ROM image"),
+                std::string::npos)
+          << what << "\n"
+          << result.output;
+      EXPECT_FALSE(runner.written("0x992E4.dat")) << what;
+
+      result = runner.run(image, {"-decompress", "0"}, what);
+      EXPECT_EQ(result.status == 0, runner.written("0x0.dat").has_value()) << what;
+      if (size == 0) {
+        EXPECT_EQ(result.status, 1);
+      }
+
+      result = runner.run(image, kReportAndImportRun, what);
+      EXPECT_NE(result.output.find("LEVEL:         0x05\n"), std::string::npos) << what;
+    }
+  }
+  runner.expect_batch_in_time();
+}
+
+// An image cut short reads as if its missing bytes were zeros: what the
+// theme dump, the raw dump and the resource file write from it equals what
+// they write from the image padded with zeros.
+TEST(DamagedImages, ImagesCutShortAtEachFixedTable) {
+  const std::vector<std::size_t> cuts = {
+      0x18E,   0x1A4,   0x4668,  0x466A,  0x5B92,  0x5B93,  0x5C83,  0x5C85,  0xCAB2,
+      0xCAB3,  0xD00C,  0xD01A,  0xD8E8,  0xD8EA,  0xD934,  0xD940,  0x12BA4, 0x12C00,
+      0x1A842, 0x1A870, 0x1AB1C, 0x1AB20, 0x1AB4C, 0x1AB4D, 0x1DA86, 0x1DA88, 0x20010,
+      0x4033A, 0x4033C, 0x4033E, 0x40340, 0x40342, 0x40343, 0x40400, 0x4043E, 0x40450,
+      0x4F000, 0x4F010, 0x50100, 0x7B018, 0x7B01A, 0x7B030, 0x7B100, 0x7B250, 0x80100,
+      0x992E4, 0x992F0, 0xA0A02, 0xA0A04, 0xA0A4E, 0xA0A50, 0xA1010, 0xA1420};
+  DamagedImageRunner runner;
+  const Image sample = sample::build_sample_rom();
+  for (std::size_t size : cuts) {
+    const std::string what = "image cut at " + hex(size);
+    const Image image = cut(sample, size);
+
+    runner.run(zero_padded(image, sample.size()), kExportRun, what + ", padded");
+    const auto padded_theme = runner.written("theme3.gvt");
+    const auto padded_resource = runner.written("gorvedit.dat");
+    const auto padded_raw = runner.written("0x992E4.dat");
+    ASSERT_TRUE(padded_theme && padded_resource && padded_raw) << what;
+
+    const ToolRun result = runner.run(image, kExportRun, what);
+    EXPECT_EQ(runner.written("theme3.gvt"), padded_theme) << what;
+    EXPECT_EQ(runner.written("gorvedit.dat"), padded_resource) << what;
+    if (size > 0x992E4) {
+      EXPECT_EQ(runner.written("0x992E4.dat"), padded_raw) << what;
+    } else {
+      EXPECT_NE(result.output.find("ERROR: address 0x992E4 is beyond the end of the ROM image"),
+                std::string::npos)
+          << what << "\n"
+          << result.output;
+    }
+
+    const ToolRun report = runner.run(image, kReportAndImportRun, what);
+    EXPECT_NE(report.output.find("LEVEL:         0x05\n"), std::string::npos) << what;
+  }
+  runner.expect_batch_in_time();
+}
+
+TEST(DamagedImages, GarbageImages) {
+  DamagedImageRunner runner;
+  std::mt19937 random(20261208);
+  for (std::size_t size : {100u, 0x10000u, 0x40400u, 0xA0A50u, 0x100000u, 0x100001u}) {
+    Image image(size);
+    for (auto& byte : image) byte = static_cast<std::uint8_t>(random());
+    const std::string what = "garbage image of " + hex(size) + " bytes";
+    for (const char* map : {"00", "7D"})
+      runner.run(image, {"-map", map, "-theme", "A", "-decompress", "40", "-resource"}, what);
+    runner.run(image, {"-info", "69", "-import"}, what);
+  }
+  runner.expect_batch_in_time();
+}
+
+// Every pointer, offset and count the modes follow set to its largest
+// value, in an image that is otherwise the sample.
+TEST(DamagedImages, HostilePointersAndCounts) {
+  Image image = sample::build_sample_rom();
+  auto fill = [&](std::size_t from, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) image.at(from + i) = 0xFF;
+  };
+  fill(0x4668, 4);
+  fill(0xA0A02, 4);
+  fill(0xA0A4E, 4);
+  for (std::size_t stream : {0x5B92u, 0x5C83u, 0xCAB2u, 0x1DA86u, 0x992E4u}) fill(stream, 2);
+  fill(0x1A842, 0x1AB4E - 0x1A842);  // level headers and the level count
+  fill(0x4033A, 8 + 2 * 126);        // level directory and map header table
+  fill(0x7B018, 0x300);              // theme pointer area and tables
+  DamagedImageRunner runner;
+  for (int theme = 1; theme <= 10; theme += 3) {
+    const std::string value(1, "0123456789A"[theme]);
+    runner.run(image, {"-map", "00", "-theme", value, "-decompress", "992E4", "-resource"},
+               "hostile pointers, theme " + value);
+  }
+  for (const char* level : {"00", "05", "2F", "30", "69"})
+    runner.run(image, {"-info", level, "-import"}, std::string("hostile pointers, level ") + level);
+  runner.expect_batch_in_time();
+}
+
+// A file without any write permission bit is read-only, also for the
+// superuser: every mode but the import reads it as usual; the import
+// reports that it cannot open it and changes nothing.
+TEST(DamagedImages, ReadOnlyImage) {
+  const Image sample = sample::build_sample_rom();
+  const std::vector<std::vector<std::string>> reading_runs = {
+      kExportRun, {"-info", "05"}, {"-theme", "1", "-info", "69", "-decompress", "CAB2"}};
+  DamagedImageRunner writable;
+  DamagedImageRunner read_only;
+  for (const auto& args : reading_runs) {
+    const ToolRun expected = writable.run(sample, args, "writable image");
+    const ToolRun result = read_only.run(sample, args, "read-only image", true);
+    EXPECT_EQ(result.status, expected.status);
+    EXPECT_EQ(result.output, expected.output);
+    for (const auto& name : kOutputNames)
+      EXPECT_EQ(read_only.written(name), writable.written(name)) << name;
+  }
+
+  const ToolRun result = read_only.run(sample, {"-import"}, "import into a read-only image", true);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.output, "ERROR: cannot open file \"rom.bin\"\n");
+  EXPECT_EQ(fs::status(read_only.rom()).permissions() & fs::perms::all, kReadOnly);
+  for (const auto& name : kOutputNames) EXPECT_FALSE(read_only.written(name)) << name;
+}
+
+}  // namespace
+}  // namespace gorv::test

@@ -243,6 +243,31 @@ TEST(DamagedImages, HostilePointersAndCounts) {
   runner.expect_batch_in_time();
 }
 
+// An image larger than any cartridge, or a device that never ends, is
+// refused after at most 64 MiB have been read.
+TEST(DamagedImages, ImagesTooLargeToBeRomImages) {
+  TempDir dir;
+  const fs::path big = dir.path / "big.bin";
+  write_file(big, {});
+  fs::resize_file(big, 0x4000001);
+  const auto start = std::chrono::steady_clock::now();
+  ToolRun result = run_gorvtool({"big.bin", "-info", "00"}, dir.path);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.output,
+            "ERROR: file \"big.bin\" is larger than 64 MiB; it is not a ROM image\n");
+  result = run_gorvtool({"big.bin", "-import"}, dir.path);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(fs::file_size(big), 0x4000001u);
+#ifndef _WIN32
+  result = run_gorvtool({"/dev/zero", "-resource"}, dir.path);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.output,
+            "ERROR: file \"/dev/zero\" is larger than 64 MiB; it is not a ROM image\n");
+  EXPECT_FALSE(fs::exists(dir.path / "gorvedit.dat"));
+#endif
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
 // A file without any write permission bit is read-only, also for the
 // superuser: every mode but the import reads it as usual; the import
 // reports that it cannot open it and changes nothing.

@@ -45,6 +45,12 @@ printf 'level 0 plays on map 0x%02X; its tile layout lies at 0x%s\n' "$map" "$ad
 gorvtool sample.bin -decompress "$address"
 ls -l "0x$address.dat"
 
+step "the map of level 00 (map 4A), then only its blocks of type 03"
+gorvtool sample.bin -map 4A
+mkdir -p only03
+(cd only03 && gorvtool ../sample.bin -map 4A -block 03)
+ls -l map4a.gvm only03/map4a.gvm
+
 step "theme A and the editor's resource file"
 gorvtool sample.bin -theme a -resource
 ls -l themea.gvt gorvedit.dat

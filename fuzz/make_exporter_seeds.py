@@ -73,3 +73,21 @@ res = [(0xD00C, 30), (0xA0A02, 4), (be32(0xA0A02), 24), (0xCAB2, lz_size(0xCAB2)
        (0x1DA86, lz_size(0x1DA86)), (0x12BA4, 0x80), (0x4668, 4), (be32(0x4668), 0x280),
        (0xA0A4E, 4), (be32(0xA0A4E) + 6, 0x180)]
 write('resource_file/sample', sparse(res))
+
+def map_ranges(m):
+    at = 0x4033A + be16(0x40342 + 2 * m)
+    r = [(0x4033A, 8), (0x40342 + 2 * m, 2), (at, 28)]
+    tile, block, background, enemy = (be32(at + 12 + 4 * i) for i in range(4))
+    r.append((tile, lz_size(tile)))
+    r.append((block, min(1024, background - block if background > block else 1024)))
+    r.append((background, 240))
+    if be16(background) == 0x8000:
+        r.append((be32(background + 6), 600))
+    r.append((enemy, 16))
+    lst = be32(enemy)
+    r.append((lst, 2 + 8 * rom[lst + 1]))
+    return r
+
+for m, name in ((0x00, 'map00_indirect'), (0x2E, 'map2e_direct'), (0x54, 'map54_fixed'),
+                (0x37, 'map37_bad_marker')):
+    write('map_dump/' + name, bytes([m, 0xFF]) + sparse(map_ranges(m)))

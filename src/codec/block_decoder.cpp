@@ -148,6 +148,10 @@ std::string unhandled_block_type_message(const UnhandledBlockType& event) {
                 static_cast<unsigned>(event.position));
 }
 
+std::string unhandled_block_types_omitted_message() {
+  return "\nFurther entries of unhandled block types are not shown\n";
+}
+
 BlockDecoding decode_block_cells(Bytes rom, std::uint64_t address, std::uint8_t width,
                                  std::size_t grid_size, std::uint8_t filter) {
   BlockDecoding result;
@@ -160,6 +164,7 @@ BlockDecoding decode_block_cells(Bytes rom, std::uint64_t address, std::uint8_t 
   const unsigned y_width = widths & 0x0Fu;
   const std::uint32_t group_end = (1u << x_width) - 1;
   const std::uint64_t cols = std::uint64_t{width} * 20;
+  const std::size_t report_limit = unhandled_report_limit(grid_size);
 
   BitReader reader{rom, address + 2};
   for (;;) {
@@ -176,7 +181,8 @@ BlockDecoding decode_block_cells(Bytes rom, std::uint64_t address, std::uint8_t 
       const std::uint32_t y = read_bits(reader, y_width);
       if (reader.ended) break;
       if (format.payload == Payload::kUnhandled) {
-        result.unhandled.push_back({static_cast<std::uint8_t>(code), position_after(reader)});
+        if (result.unhandled.size() <= report_limit)
+          result.unhandled.push_back({static_cast<std::uint8_t>(code), position_after(reader)});
         continue;
       }
       Entry entry;

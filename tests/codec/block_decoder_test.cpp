@@ -332,6 +332,32 @@ TEST(BlockDecoder, EveryUnhandledBlockTypeWithAndWithoutVariant) {
   }
 }
 
+// A damaged stream can hold an unhandled entry for every bit; only the
+// first ones are reported, but decoding goes on behind them.
+TEST(BlockDecoder, UnhandledEntriesBeyondTheReportLimitAreDecodedButNotKept) {
+  // One report per grid square, but at least 64.
+  EXPECT_EQ(64u, unhandled_report_limit(0));
+  EXPECT_EQ(64u, unhandled_report_limit(64));
+  EXPECT_EQ(280u, unhandled_report_limit(280));
+  for (std::size_t count : {std::size_t{280}, std::size_t{281}, std::size_t{200000}}) {
+    auto f = stream_start();
+    put_field(f, 0x08, 6);
+    for (std::size_t i = 0; i < count; ++i) put_entry(f, static_cast<std::uint32_t>(i % 31), 1);
+    put_group_end(f);
+    put_field(f, 0x00, 6);
+    put_entry(f, 7, 0);
+    put_run(f, 0, 0);
+    put_group_end(f);
+    put_end_code(f);
+    const auto decoded = decode_block_cells(Bytes(f.bytes), 0, 1, 280, kAllBlockTypes);
+    EXPECT_EQ(std::min(count, std::size_t{281}), decoded.unhandled.size()) << count;
+    for (std::size_t i = 0; i < decoded.cells.size(); ++i)
+      EXPECT_EQ(i == 7 ? 0x80 : 0, decoded.cells[i].type) << count << " " << i;
+  }
+  EXPECT_EQ("\nFurther entries of unhandled block types are not shown\n",
+            unhandled_block_types_omitted_message());
+}
+
 TEST(BlockDecoder, SquaresOutsideTheGridAreIgnored) {
   auto f = stream_start();
   put_field(f, 0x00, 6);

@@ -55,10 +55,12 @@ bool has_error_line(const std::string& output) {
   return false;
 }
 
-// A map file for an import run: its name and its bytes.
+// A map file for an import run: its name and its bytes (or a directory of
+// that name).
 struct MapFile {
   std::string name;
   Image bytes;
+  bool directory = false;
 };
 
 // Runs the binary on images and checks what must hold after any run. The
@@ -85,7 +87,12 @@ struct DamagedImageRunner {
     if (read_only) fs::permissions(rom(), kReadOnly);
     if (!import)
       for (const auto& name : kOutputNames) write_file(dir.path / name, kOldContents);
-    for (const auto& file : map_files) write_file(dir.path / file.name, file.bytes);
+    for (const auto& file : map_files) {
+      if (file.directory)
+        fs::create_directory(dir.path / file.name);
+      else
+        write_file(dir.path / file.name, file.bytes);
+    }
     args.insert(args.begin(), "rom.bin");
     const ToolRun result = run_gorvtool(args, dir.path);
     ++runs;
@@ -269,6 +276,34 @@ TEST(DamagedImages, HostilePointersAndCounts) {
   for (const char* level : {"00", "05", "2F", "30", "69"})
     runner.run(image, {"-info", level, "-import"}, std::string("hostile pointers, level ") + level,
                sound_map_files());
+  runner.expect_batch_in_time();
+}
+
+// A block layout stream that is an unhandled entry on every bit, for a
+// whole MiB: the map dump reports the first entries and says that more were
+// met, instead of millions of messages.
+TEST(DamagedImages, BlockStreamOfUnhandledEntries) {
+  Image image = sample::build_sample_rom();
+  const std::size_t header = 0x4033A + (image.at(0x40342) << 8 | image.at(0x40343));
+  image.resize(0x200000, 0x00);
+  for (std::size_t i = 0; i < 4; ++i) image[header + 16 + i] = "\x00\x10\x00\x00"[i];
+  // X fields of one bit, no Y field, block type 0x08; every 0 bit that
+  // follows is another entry.
+  image[0x100000 + 1] = 0x10;
+  image[0x100000 + 2] = 0x20;
+  DamagedImageRunner runner;
+  const ToolRun result = runner.run(image, {"-map", "00"}, "unhandled entries");
+  EXPECT_EQ(result.status, 0);
+  std::size_t found = 0;
+  for (const auto& line : lines_of(result.output))
+    found += line.starts_with("Found block-type 0x08 at ");
+  EXPECT_EQ(found, 1680u);  // one per square of the 3 x 2 screens
+  EXPECT_NE(result.output.find(
+                "\nFound block-type 0x08 at 0x100003\n\nFound block-type 0x08 at 0x100003\n"),
+            std::string::npos);
+  EXPECT_TRUE(result.output.ends_with("\nFurther entries of unhandled block types are not shown\n"))
+      << result.output.substr(result.output.size() - 200);
+  EXPECT_TRUE(runner.written("map00.gvm").has_value());
   runner.expect_batch_in_time();
 }
 

@@ -11,6 +11,13 @@ namespace {
 
 constexpr std::uint32_t kEndCode = 0x3F;
 
+// The encoder writes a few dozen groups and at most one entry per grid
+// square, so no sound stream has more than 65,535 entries. A stream with
+// four times as many groups and entries is damaged (a run of zero bytes can
+// read as one entry per bit, for megabytes); decoding stops there as it
+// does at the end of the image.
+constexpr std::size_t kMaxGroupsAndEntries = 0x40000;
+
 // Reads fields most significant bit first from `start` on. Asking for a bit
 // past the end of the image sets `ended`; the field is then incomplete and
 // the caller stops.
@@ -167,7 +174,8 @@ BlockDecoding decode_block_cells(Bytes rom, std::uint64_t address, std::uint8_t 
   const std::size_t report_limit = unhandled_report_limit(grid_size);
 
   BitReader reader{rom, address + 2};
-  for (;;) {
+  std::size_t groups_and_entries = 0;
+  while (++groups_and_entries <= kMaxGroupsAndEntries) {
     const std::uint32_t code = read_bits(reader, 6);
     if (reader.ended || code == kEndCode) break;
     const auto type_byte = static_cast<std::uint8_t>(0x80 | code);
@@ -178,6 +186,7 @@ BlockDecoding decode_block_cells(Bytes rom, std::uint64_t address, std::uint8_t 
     for (;;) {
       const std::uint32_t x = read_bits(reader, x_width);
       if (reader.ended || x == group_end) break;
+      if (++groups_and_entries > kMaxGroupsAndEntries) break;
       const std::uint32_t y = read_bits(reader, y_width);
       if (reader.ended) break;
       if (format.payload == Payload::kUnhandled) {

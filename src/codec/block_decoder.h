@@ -50,7 +50,8 @@ struct BlockDecoding {
 // screens wide, keeping only block type `filter` (kAllBlockTypes: all).
 // Squares at or past `grid_size` are ignored; the end of the image before
 // the end code ends decoding with what has been decoded so far (an entry
-// cut off by it is dropped).
+// cut off by it is dropped), and so does a damaged stream at its 262,144th
+// group or entry.
 BlockDecoding decode_block_cells(Bytes rom, std::uint64_t address, std::uint8_t width,
                                  std::size_t grid_size, std::uint8_t filter);
 

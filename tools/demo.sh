@@ -59,5 +59,13 @@ step "a value out of range, and the usage text"
 gorvtool sample.bin -info 6A
 gorvtool sample.bin
 
+step "import: the map files above back into a copy of the sample image"
+cp sample.bin import.bin
+gorvtool import.bin -import
+hex() { od -An -tx1 -j "$2" -N "$3" "$1" | tr -d ' \n'; }
+printf '\nsize %s -> %s bytes, end address (0x1A4) %s -> %s, checksum (0x18E) %s -> %s\n' \
+  "$(wc -c <sample.bin)" "$(wc -c <import.bin)" "$(hex sample.bin 420 4)" "$(hex import.bin 420 4)" \
+  "$(hex sample.bin 398 2)" "$(hex import.bin 398 2)"
+
 step "files written in $demo"
 ls -l

@@ -17,6 +17,11 @@ namespace {
 // The map header's 16-bit length fields bound every layout.
 constexpr std::size_t kMaxLayoutLength = 0xFFFF;
 
+// Far more than any map file holds (its section offsets are 16-bit), and
+// little enough that a device or a pipe named like a map file cannot take
+// all the memory.
+constexpr std::size_t kMaxMapFileSize = 0x1000000;
+
 void report_damaged(Console& console, const std::string& name, const std::string& problem) {
   print_error(console, format("map file \"%s\" is damaged", name.c_str()));
   say(console, "  " + problem + "\n");
@@ -62,8 +67,10 @@ bool read_map_files(Console& console, const std::string& directory,
         directory.empty() ? name : (std::filesystem::path(directory) / name).string();
     if (!file_present(path)) continue;
     say(console, format("map%02X.gvm\n", static_cast<unsigned>(map)));
-    if (!read_whole_file(path, file)) {
-      report_damaged(console, name, "the file cannot be read");
+    if (!read_whole_file(path, file, kMaxMapFileSize)) {
+      report_damaged(console, name,
+                     file.size() > kMaxMapFileSize ? "the file is larger than 16 MiB"
+                                                   : "the file cannot be read");
       return false;
     }
     MapRecord record;

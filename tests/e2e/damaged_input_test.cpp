@@ -14,6 +14,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sample_rom/sample_rom.h"
@@ -58,9 +59,13 @@ bool has_error_line(const std::string& output) {
 // A map file for an import run: its name and its bytes (or a directory of
 // that name).
 struct MapFile {
+  MapFile(std::string file_name, Image file_bytes)
+      : name(std::move(file_name)), bytes(std::move(file_bytes)) {}
+
   std::string name;
   Image bytes;
-  bool directory = false;
+  bool directory = false;  // a directory of that name instead
+  fs::path link;           // when not empty: a symbolic link to this instead
 };
 
 // Runs the binary on images and checks what must hold after any run. The
@@ -90,6 +95,8 @@ struct DamagedImageRunner {
     for (const auto& file : map_files) {
       if (file.directory)
         fs::create_directory(dir.path / file.name);
+      else if (!file.link.empty())
+        fs::create_symlink(file.link, dir.path / file.name);
       else
         write_file(dir.path / file.name, file.bytes);
     }
@@ -118,7 +125,8 @@ struct DamagedImageRunner {
     const Image after = read_file(rom());
     if (!import || has_error_line(result.output)) {
       EXPECT_TRUE(after == image) << context;
-    } else if (after != image) {
+    } else {
+      EXPECT_TRUE(after != image) << context;
       EXPECT_EQ(after.size() % 0x100000, 0u) << context;
     }
     return result;
@@ -355,6 +363,216 @@ TEST(DamagedImages, ReadOnlyImage) {
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.output, "ERROR: cannot open file \"rom.bin\"\n");
   EXPECT_EQ(fs::status(read_only.rom()).permissions() & fs::perms::all, kReadOnly);
+}
+
+// Map files made from the map dump's own output, then damaged.
+
+std::uint16_t le16_at(const Image& file, std::size_t at) {
+  return static_cast<std::uint16_t>(file.at(at) | file.at(at + 1) << 8);
+}
+
+void set_le16_at(Image& file, std::size_t at, std::size_t value) {
+  file.at(at) = static_cast<std::uint8_t>(value);
+  file.at(at + 1) = static_cast<std::uint8_t>(value >> 8);
+}
+
+// The sound map file with its block layout section replaced by `section`;
+// the offsets behind it move along.
+Image with_block_section(const Image& file, const Image& section) {
+  const std::size_t block = le16_at(file, 20);
+  const std::size_t background = le16_at(file, 22);
+  Image out(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(block));
+  out.insert(out.end(), section.begin(), section.end());
+  out.insert(out.end(), file.begin() + static_cast<std::ptrdiff_t>(background), file.end());
+  const auto shift =
+      static_cast<std::ptrdiff_t>(section.size()) - static_cast<std::ptrdiff_t>(background - block);
+  for (std::size_t field : {22u, 24u, 26u})
+    set_le16_at(out, field, static_cast<std::size_t>(le16_at(file, field) + shift));
+  return out;
+}
+
+// Runs the import with `file` as map00.gvm and expects it to be refused as
+// damaged (the runner checks that the image stays as it was).
+void expect_refused(DamagedImageRunner& runner, const Image& image, const Image& file,
+                    const std::string& what) {
+  const ToolRun result = runner.run(image, {"-import"}, what, {{"map00.gvm", file}});
+  EXPECT_EQ(result.status, 1) << what;
+  EXPECT_NE(result.output.find("ERROR: map file \"map00.gvm\" is damaged\n"), std::string::npos)
+      << what << "\n"
+      << result.output;
+}
+
+void expect_imported(DamagedImageRunner& runner, const Image& image,
+                     const std::vector<MapFile>& files, const std::string& what) {
+  const ToolRun result = runner.run(image, {"-import"}, what, files);
+  EXPECT_EQ(result.status, 0) << what << "\n" << result.output;
+  EXPECT_TRUE(read_file(runner.rom()) != image) << what;
+}
+
+TEST(DamagedMapFiles, MapFilesCutShort) {
+  const Image sample = sample::build_sample_rom();
+  const Image& sound = sound_map_file();
+  ASSERT_GT(sound.size(), 200u);
+  ASSERT_EQ(le16_at(sound, 26), sound.size());
+  DamagedImageRunner runner;
+  expect_imported(runner, sample, sound_map_files(), "the sound map file");
+
+  std::vector<std::size_t> cuts = {0, 1, 3, 4, 5, 6, 17, 18, 19, 26, 27, 28, 29};
+  for (std::size_t field : {20u, 22u, 24u}) {
+    const std::size_t at = le16_at(sound, field);
+    for (std::size_t c : {at - 1, at, at + 1, at + 6}) cuts.push_back(c);
+  }
+  for (std::size_t i = 1; i < 16; ++i) cuts.push_back(sound.size() * i / 16);
+  cuts.push_back(sound.size() - 1);
+  for (std::size_t size : cuts)
+    expect_refused(runner, sample, cut(sound, size), "map file cut at " + std::to_string(size));
+  runner.expect_batch_in_time();
+}
+
+TEST(DamagedMapFiles, SectionOffsetsOutOfOrderOrPastTheEnd) {
+  const Image sample = sample::build_sample_rom();
+  const Image& sound = sound_map_file();
+  DamagedImageRunner runner;
+  for (std::size_t field = 18; field <= 26; field += 2) {
+    for (std::size_t value :
+         {std::size_t{0}, std::size_t{27}, sound.size() + 1, std::size_t{0xFFFF}}) {
+      Image file = sound;
+      set_le16_at(file, field, value);
+      // A tile offset of 0xFFFF or past the end is out of order too.
+      expect_refused(runner, sample, file,
+                     "offset field " + std::to_string(field) + " = " + std::to_string(value));
+    }
+  }
+  // Neighbouring offsets exchanged.
+  for (std::size_t field = 18; field <= 24; field += 2) {
+    Image file = sound;
+    set_le16_at(file, field, le16_at(sound, field + 2));
+    set_le16_at(file, field + 2, le16_at(sound, field));
+    expect_refused(runner, sample, file, "offset fields " + std::to_string(field) + " exchanged");
+  }
+  runner.expect_batch_in_time();
+}
+
+TEST(DamagedMapFiles, AbsurdWidthsAndHeights) {
+  const Image sample = sample::build_sample_rom();
+  const Image& sound = sound_map_file();
+  DamagedImageRunner runner;
+  const std::vector<std::pair<std::uint8_t, std::uint8_t>> sizes = {
+      {0, sound[7]}, {sound[6], 0xC0}, {0xFF, sound[7]}, {sound[6], 0xFF}, {0xFF, 0xFF},
+      {52, 1},       {1, 37},          {51, 36},         {47, 1},          {1, 0x3F}};
+  for (const auto& [width, size_byte] : sizes) {
+    Image file = sound;
+    file[6] = width;
+    file[7] = size_byte;
+    expect_refused(runner, sample, file,
+                   "width " + std::to_string(width) + ", size byte " + std::to_string(size_byte));
+  }
+  runner.expect_batch_in_time();
+}
+
+// A run of empty squares that reaches past the grid is cut at the grid's
+// end (the sentinel row stays empty); whatever follows in the section is
+// not read. Such a file imports.
+TEST(DamagedMapFiles, RunsOfEmptySquaresPastTheGrid) {
+  const Image sample = sample::build_sample_rom();
+  const Image& sound = sound_map_file();
+  const std::size_t squares = std::size_t{sound[6]} * 20 * (sound[7] & 0x3F) * 14;
+  DamagedImageRunner runner;
+
+  // Runs of 128 squares, far past the grid and the sentinel row.
+  Image section(squares / 128 + 40, 0x7F);
+  expect_imported(runner, sample, {{"map00.gvm", with_block_section(sound, section)}},
+                  "runs far past the grid");
+
+  // One block, then a run that ends 100 squares past the grid, then cells.
+  section = {0x80, 1, 2, 3, 4};
+  for (std::size_t left = squares - 1 + 100; left > 0;) {
+    const std::size_t run = std::min<std::size_t>(left, 128);
+    section.push_back(static_cast<std::uint8_t>(run - 1));
+    left -= run;
+  }
+  section.insert(section.end(), {0x81, 9, 9, 9, 9, 0x7F, 0x7F});
+  expect_imported(runner, sample, {{"map00.gvm", with_block_section(sound, section)}},
+                  "a run 100 squares past the grid");
+
+  // Only runs, ending one square short of the grid: the grid is not filled.
+  section.assign(squares / 128, 0x7F);
+  if (squares % 128 > 1) section.push_back(static_cast<std::uint8_t>(squares % 128 - 2));
+  expect_refused(runner, sample, with_block_section(sound, section), "one square short");
+  runner.expect_batch_in_time();
+}
+
+TEST(DamagedMapFiles, GarbageAndFlippedBytes) {
+  const Image sample = sample::build_sample_rom();
+  const Image& sound = sound_map_file();
+  std::mt19937 random(8042);
+  DamagedImageRunner runner;
+  for (std::size_t size : {7u, 28u, 100u, 2000u, 70000u}) {
+    Image file(size);
+    for (auto& byte : file) byte = static_cast<std::uint8_t>(random());
+    if (size >= 28) std::copy(sound.begin(), sound.begin() + 6, file.begin());
+    runner.run(sample, {"-import"}, "garbage map file of " + std::to_string(size) + " bytes",
+               {{"map00.gvm", file}});
+  }
+  for (int round = 0; round < 25; ++round) {
+    Image file = sound;
+    const int flips = 1 + round % 6;
+    for (int i = 0; i < flips; ++i) {
+      // Most flips go to the header, where a byte changes the most.
+      const std::size_t at = i % 2 == 0 ? random() % 28 : random() % file.size();
+      file[at] = static_cast<std::uint8_t>(random());
+    }
+    runner.run(sample, {"-import"}, "flipped map file, round " + std::to_string(round),
+               {{"map00.gvm", file}});
+  }
+  runner.expect_batch_in_time();
+}
+
+// One damaged map file among sound ones stops the whole import; a map file
+// that is a directory cannot be read.
+TEST(DamagedMapFiles, OneBadFileStopsTheImport) {
+  const Image sample = sample::build_sample_rom();
+  const Image& sound = sound_map_file();
+  DamagedImageRunner runner;
+  ToolRun result =
+      runner.run(sample, {"-import"}, "a bad file among sound ones",
+                 {{"map00.gvm", sound}, {"map2e.gvm", cut(sound, 100)}, {"map54.gvm", sound}});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.output.find("ERROR: map file \"map2e.gvm\" is damaged\n"), std::string::npos)
+      << result.output;
+
+  MapFile directory("map01.gvm", {});
+  directory.directory = true;
+  result = runner.run(sample, {"-import"}, "a directory as a map file",
+                      {{"map00.gvm", sound}, directory});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.output.find("ERROR: map file \"map01.gvm\" is damaged\n"), std::string::npos)
+      << result.output;
+}
+
+// A map file larger than any map file can be, or a device that never ends,
+// is refused after at most 16 MiB have been read.
+TEST(DamagedMapFiles, MapFilesTooLargeToBeMapFiles) {
+  const Image sample = sample::build_sample_rom();
+  DamagedImageRunner runner;
+  ToolRun result = runner.run(sample, {"-import"}, "a 16 MiB map file",
+                              {{"map00.gvm", sound_map_file()}, {"map01.gvm", Image(0x1000001)}});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.output.find("ERROR: map file \"map01.gvm\" is damaged\n"
+                               "  the file is larger than 16 MiB\n"),
+            std::string::npos)
+      << result.output;
+#ifndef _WIN32
+  MapFile device("map02.gvm", {});
+  device.link = "/dev/zero";
+  result = runner.run(sample, {"-import"}, "a device as a map file", {device});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.output.find("ERROR: map file \"map02.gvm\" is damaged\n"
+                               "  the file is larger than 16 MiB\n"),
+            std::string::npos)
+      << result.output;
+#endif
+  runner.expect_batch_in_time();
 }
 
 }  // namespace

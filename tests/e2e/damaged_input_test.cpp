@@ -1,9 +1,11 @@
-// Damaged ROM images through the real binary, in every mode: empty images,
-// images of a few bytes, images cut short at each fixed table the tool
-// reads, garbage and hostile pointers, and a read-only image. Every run must
-// end with a result or a clear error line and the matching exit status,
-// without a sanitizer report and in reasonable time; a failed run never
-// changes the ROM image or leaves a half-written file behind.
+// Damaged input through the real binary. ROM images in every mode: empty
+// images, images of a few bytes, images cut short at each fixed table the
+// tool reads, garbage, hostile pointers, oversized files and a read-only
+// image. Map files for the import: cut short, offsets out of order or past
+// the end, absurd sizes, runs of empty squares past the grid, garbage.
+// Every run must end with a result or a clear error line and the matching
+// exit status, without a sanitizer report and in reasonable time; a failed
+// run never changes the ROM image or leaves a half-written file behind.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -37,8 +39,9 @@ const auto kReadOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms
 const std::vector<std::string> kOutputNames = {"map00.gvm", "theme3.gvt", "0x992E4.dat", "0x0.dat",
                                                "gorvedit.dat"};
 
-// Every mode but the import in two runs (a run holds at most three value
-// options and one flag), then the level report with the import.
+// The map dump, theme dump, raw dump and resource file in one run (a run
+// holds at most three value options and one flag); the level report and
+// the import in another.
 const std::vector<std::string> kExportRun = {"-map",        "00",    "-theme",   "3",
                                              "-decompress", "992E4", "-resource"};
 const std::vector<std::string> kReportAndImportRun = {"-info", "05", "-import"};

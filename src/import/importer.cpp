@@ -55,6 +55,20 @@ std::string file_to_replace(const std::string& rom_path) {
   return error ? rom_path : target.string();
 }
 
+// The name of the map file that is the ROM image itself (the same file,
+// also through a link), or "" when there is none. Importing a map file
+// into itself would replace the user's map by an image.
+std::string map_file_named_as_image(const std::string& rom_path, const std::string& directory) {
+  for (int map = 0; map < kMapCount; ++map) {
+    const std::string name = map_file_name(static_cast<std::uint8_t>(map));
+    const std::string path =
+        directory.empty() ? name : (std::filesystem::path(directory) / name).string();
+    std::error_code error;
+    if (std::filesystem::equivalent(path, rom_path, error)) return name;
+  }
+  return "";
+}
+
 }  // namespace
 
 bool read_map_files(Console& console, const std::string& directory,
@@ -115,6 +129,13 @@ void write_imported_image(Console& console, std::vector<MapRecord>& records, con
 
 void import_maps_from(Console& console, const RomImage& rom, const std::string& rom_path,
                       const std::string& directory) {
+  if (const std::string map_file = map_file_named_as_image(rom_path, directory);
+      !map_file.empty()) {
+    print_error(console, format("the ROM image \"%s\" is the map file \"%s\"; nothing was imported",
+                                rom_path.c_str(), map_file.c_str()));
+    pause(console);
+    return;
+  }
   std::vector<MapRecord> records;
   if (!read_map_files(console, directory, records)) return;
   for (MapRecord& record : records) record.tile = lz_compress(record.tile_layout);

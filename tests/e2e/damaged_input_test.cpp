@@ -553,6 +553,26 @@ TEST(DamagedMapFiles, OneBadFileStopsTheImport) {
       << result.output;
 }
 
+// A map file named as the ROM image (arguments in the wrong order) is not
+// imported into itself: the user's map would become a 2 MiB image.
+TEST(DamagedMapFiles, AMapFileGivenAsTheImageIsLeftAlone) {
+  const Image& sound = sound_map_file();
+  TempDir dir;
+  write_file(dir.path / "map00.gvm", sound);
+  write_file(dir.path / "map2e.gvm", sound);
+  fs::create_symlink("map2e.gvm", dir.path / "link.bin");
+  for (const auto& [image, named] :
+       {std::pair{"map00.gvm", "map00.gvm"}, std::pair{"./map2e.gvm", "map2e.gvm"},
+        std::pair{"link.bin", "map2e.gvm"}}) {
+    const ToolRun result = run_gorvtool({image, "-import"}, dir.path);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.output, std::string("ERROR: the ROM image \"") + image +
+                                 "\" is the map file \"" + named + "\"; nothing was imported\n");
+    EXPECT_TRUE(read_file(dir.path / "map00.gvm") == sound);
+    EXPECT_TRUE(read_file(dir.path / "map2e.gvm") == sound);
+  }
+}
+
 // A map file larger than any map file can be, or a device that never ends,
 // is refused after at most 16 MiB have been read.
 TEST(DamagedMapFiles, MapFilesTooLargeToBeMapFiles) {

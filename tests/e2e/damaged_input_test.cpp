@@ -554,13 +554,14 @@ TEST(DamagedMapFiles, OneBadFileStopsTheImport) {
 }
 
 // A map file named as the ROM image (arguments in the wrong order) is not
-// imported into itself: the user's map would become a 2 MiB image.
+// imported into itself, also through another name (a link): the user's map
+// would become a 2 MiB image.
 TEST(DamagedMapFiles, AMapFileGivenAsTheImageIsLeftAlone) {
   const Image& sound = sound_map_file();
   TempDir dir;
   write_file(dir.path / "map00.gvm", sound);
   write_file(dir.path / "map2e.gvm", sound);
-  fs::create_symlink("map2e.gvm", dir.path / "link.bin");
+  fs::create_hard_link(dir.path / "map2e.gvm", dir.path / "link.bin");
   for (const auto& [image, named] :
        {std::pair{"map00.gvm", "map00.gvm"}, std::pair{"./map2e.gvm", "map2e.gvm"},
         std::pair{"link.bin", "map2e.gvm"}}) {

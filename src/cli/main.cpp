@@ -6,7 +6,7 @@
 #include "common/platform.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv, argv + argc);
+  const std::vector<std::string> args = gorv::program_arguments(argc, argv);
   gorv::Console console;
   console.interactive = gorv::pause_wanted();
   return gorv::run_tool(args, console);

@@ -221,12 +221,17 @@ BlockEncoding encode_block_layout(std::span<BlockCell> cells, std::uint8_t width
   write_bits(out, kMarker, 8);
   write_bits(out, widths.x, 4);
   write_bits(out, widths.y, 4);
+  // A group is written only where a square holds its working type: one pass
+  // finds which do, so the walks over the grid are made for those alone.
+  std::array<bool, 256> present{};
+  for (std::size_t i = 0; i < grid.size; ++i) present[grid.cells[i].type] = true;
   for (std::uint8_t block_type = 0; block_type <= 0x0F; ++block_type) {
     const auto plain = static_cast<std::uint8_t>(block_type + 1);
-    encode_group(out, grid, widths, plain);
-    encode_group(out, grid, widths, static_cast<std::uint8_t>(plain | kVariantBit));
+    const auto variant = static_cast<std::uint8_t>(plain | kVariantBit);
+    if (present[plain]) encode_group(out, grid, widths, plain);
+    if (present[variant]) encode_group(out, grid, widths, variant);
   }
-  encode_group(out, grid, widths, 0x11);
+  if (present[0x11]) encode_group(out, grid, widths, 0x11);
   write_bits(out, 0x3F, 6);
   // The last byte's remaining bits are already 0.
 

@@ -6,7 +6,7 @@ namespace gorv {
 
 bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes,
                      std::size_t max_size) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = open_file(path, "rb");
   if (file == nullptr) return false;
   bytes.clear();
   std::uint8_t chunk[65536];
@@ -33,7 +33,7 @@ bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes,
 bool open_output_file(OutputFile& out, const std::string& name) {
   out.name = name;
   out.temp_name = name + ".gorvtool-tmp";
-  out.file = std::fopen(out.temp_name.c_str(), "wb");
+  out.file = open_file(out.temp_name, "wb");
   return out.file != nullptr;
 }
 
@@ -46,14 +46,14 @@ bool commit_output_file(OutputFile& out, std::span<const std::uint8_t> bytes,
   out.file = nullptr;
   if (ok && !keep_permissions_of.empty()) ok = copy_permissions(keep_permissions_of, out.temp_name);
   if (ok) ok = replace_file(out.temp_name, out.name);
-  if (!ok) std::remove(out.temp_name.c_str());
+  if (!ok) remove_file(out.temp_name);
   return ok;
 }
 
 void discard_output_file(OutputFile& out) {
   if (out.file != nullptr) std::fclose(out.file);
   out.file = nullptr;
-  std::remove(out.temp_name.c_str());
+  remove_file(out.temp_name);
 }
 
 }  // namespace gorv

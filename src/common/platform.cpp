@@ -1,10 +1,20 @@
 #include "common/platform.h"
 
-#include <cstdio>
-
 #ifdef _WIN32
+// The plain C file calls are meant; no min and max macros.
+#ifndef _CRT_SECURE_NO_WARNINGS
+#define _CRT_SECURE_NO_WARNINGS
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <io.h>
 #include <windows.h>
+// windows.h first: shellapi.h needs its types.
+#include <shellapi.h>
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,33 +24,91 @@ namespace gorv {
 
 #ifdef _WIN32
 
+namespace {
+
+std::wstring wide(const std::string& text) {
+  if (text.empty()) return {};
+  const int size =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (size <= 0) return {};
+  std::wstring result(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size);
+  return result;
+}
+
+std::string utf8(const wchar_t* text) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1) return {};
+  std::string result(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, result.data(), size, nullptr, nullptr);
+  result.pop_back();  // the terminator
+  return result;
+}
+
+}  // namespace
+
+std::vector<std::string> program_arguments(int argc, char** argv) {
+  int count = 0;
+  wchar_t** wide_args = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (wide_args == nullptr || count != argc) {
+    if (wide_args != nullptr) LocalFree(wide_args);
+    return std::vector<std::string>(argv, argv + argc);
+  }
+  std::vector<std::string> args;
+  for (int i = 0; i < count; ++i) args.push_back(utf8(wide_args[i]));
+  LocalFree(wide_args);
+  return args;
+}
+
 bool pause_wanted() {
-  // Pause only when the console window is this process's own (started by a
-  // double click or by dropping a file on the program): it would vanish
-  // before the user could read the message.
+  // With input from a file or a pipe there is nobody to answer. A console
+  // shared with a command prompt stays open after the program ends, so
+  // only a console of this process's own needs the pause: its window
+  // would vanish before the user could read the message.
+  if (GetFileType(GetStdHandle(STD_INPUT_HANDLE)) != FILE_TYPE_CHAR) return false;
   DWORD processes[2];
   return GetConsoleProcessList(processes, 2) == 1;
 }
 
+std::FILE* open_file(const std::string& path, const char* mode) {
+  return _wfopen(wide(path).c_str(), wide(mode).c_str());
+}
+
+bool remove_file(const std::string& path) {
+  return DeleteFileW(wide(path).c_str()) != 0;
+}
+
 bool replace_file(const std::string& from, const std::string& to) {
-  return MoveFileExA(from.c_str(), to.c_str(),
+  return MoveFileExW(wide(from).c_str(), wide(to).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool copy_permissions(const std::string& from, const std::string& to) {
-  const DWORD attributes = GetFileAttributesA(from.c_str());
+  const DWORD attributes = GetFileAttributesW(wide(from).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-  return SetFileAttributesA(to.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY}) != 0;
+  return SetFileAttributesW(wide(to).c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY}) != 0;
 }
 
 bool file_is_writable(const std::string& path) {
-  return _access(path.c_str(), 2) == 0;
+  return _waccess(wide(path).c_str(), 2) == 0;
 }
 
 #else
 
+std::vector<std::string> program_arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+
 bool pause_wanted() {
   return isatty(STDIN_FILENO) != 0;
+}
+
+std::FILE* open_file(const std::string& path, const char* mode) {
+  return std::fopen(path.c_str(), mode);
+}
+
+bool remove_file(const std::string& path) {
+  return std::remove(path.c_str()) == 0;
 }
 
 bool replace_file(const std::string& from, const std::string& to) {

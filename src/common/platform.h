@@ -1,19 +1,39 @@
-// The few calls that differ between Windows and POSIX systems.
+// The few calls that differ between Windows and POSIX systems. File names
+// are UTF-8 strings everywhere in the tool; on Windows they are turned into
+// the system's wide names here, so every name works, not only those of the
+// local code page.
 #pragma once
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 namespace gorv {
 
-// True when a pause after an error should wait for the user: on POSIX
-// systems when standard input is a terminal.
+// The program's arguments as UTF-8 strings, program name first. On Windows
+// they are taken from the wide command line; `argv` is used only if that
+// fails.
+std::vector<std::string> program_arguments(int argc, char** argv);
+
+// True when a pause after an error should wait for the user. On POSIX
+// systems: when standard input is a terminal. On Windows: when standard
+// input is a console and that console belongs to this process alone (the
+// program was started by a double click or by dropping a file on it, and
+// its window closes when it ends); not inside a command prompt or a script.
 bool pause_wanted();
+
+// Opens a file like std::fopen; `mode` must include "b".
+std::FILE* open_file(const std::string& path, const char* mode);
+
+// Removes a file. Returns false on failure.
+bool remove_file(const std::string& path);
 
 // Replaces the file `to` by the file `from` (renames `from` over `to`,
 // also when `to` exists). Returns false on failure; `from` then still exists.
 bool replace_file(const std::string& from, const std::string& to);
 
-// Gives `to` the permission bits of `from`. Returns false on failure.
+// Gives `to` the permission bits (on Windows: the attributes, less
+// read-only) of `from`. Returns false on failure.
 bool copy_permissions(const std::string& from, const std::string& to);
 
 // True when the file exists and this process may write to it.

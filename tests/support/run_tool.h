@@ -15,7 +15,8 @@ struct ToolRun {
 // Runs gorvtool with `args` (not counting the program name) in directory
 // `dir`, with standard input empty. The environment variable
 // GORVTOOL_UNDER_TEST, when set, names the command to run instead of the
-// binary built beside the tests.
+// binary built beside the tests. When GORVTOOL_OUTPUT_CRLF is set (a
+// Windows build under Wine), the output's "\r\n" line ends become "\n".
 ToolRun run_gorvtool(const std::vector<std::string>& args, const std::filesystem::path& dir);
 
 }  // namespace gorv::test

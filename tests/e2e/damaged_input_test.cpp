@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <random>
@@ -586,7 +587,9 @@ TEST(DamagedMapFiles, MapFilesTooLargeToBeMapFiles) {
                                "  the file is larger than 16 MiB\n"),
             std::string::npos)
       << result.output;
-#ifndef _WIN32
+  // A link to a device: POSIX builds of the tool only (a Windows build run
+  // under Wine sees no file behind such a link).
+  if (std::getenv("GORVTOOL_OUTPUT_CRLF") != nullptr) return;
   MapFile device("map02.gvm", {});
   device.link = "/dev/zero";
   result = runner.run(sample, {"-import"}, "a device as a map file", {device});
@@ -595,7 +598,6 @@ TEST(DamagedMapFiles, MapFilesTooLargeToBeMapFiles) {
                                "  the file is larger than 16 MiB\n"),
             std::string::npos)
       << result.output;
-#endif
   runner.expect_batch_in_time();
 }
 

@@ -2,7 +2,8 @@
 # Runs every fuzz target of a fuzz build for a bounded time from its seed
 # corpus, one after the other. Usage: run_fuzz.sh BUILD_DIR SECONDS
 # Each target's full log goes to BUILD_DIR/logs, crash inputs to
-# BUILD_DIR/artifacts; the script fails when any target fails.
+# BUILD_DIR/artifacts; the script fails when any target fails. An input
+# that runs for more than 10 seconds counts as a hang.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 seconds=${2:-60}
@@ -16,7 +17,7 @@ for target in "$build"/fuzz/*_fuzz; do
   mkdir -p "$seeds" "$work" "$build/artifacts" "$build/logs"
   echo "=== $name: $seconds s"
   status=0
-  "$target" -max_total_time="$seconds" -print_final_stats=1 \
+  "$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
     -artifact_prefix="$build/artifacts/${name%_fuzz}-" "$work" "$seeds" >"$log" 2>&1 || status=$?
   grep -E 'stat::|DONE|ERROR|SUMMARY|crash-' "$log" || true
   if [ "$status" -ne 0 ]; then

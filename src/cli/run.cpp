@@ -27,11 +27,25 @@ int exit_status(const Console& console) {
   return console.error_printed ? kStatusError : kStatusOk;
 }
 
-// Loads the ROM image. Only an import needs to write to it, so only then
-// must the file be writable.
-bool load_rom_image(const std::string& path, bool for_import, RomImage& rom) {
-  if (!read_whole_file(path, rom.bytes)) return false;
-  return !for_import || file_is_writable(path);
+// The largest ROM image loaded: far more than any cartridge holds, and
+// little enough that a device or a pipe named as the image cannot take all
+// the memory.
+constexpr std::size_t kMaxRomImageSize = 0x4000000;
+
+// Loads the ROM image, or prints why it cannot. Only an import needs to
+// write to it, so only then must the file be writable.
+bool load_rom_image(Console& console, const std::string& path, bool for_import, RomImage& rom) {
+  if (!read_whole_file(path, rom.bytes, kMaxRomImageSize)) {
+    if (rom.bytes.size() > kMaxRomImageSize)
+      print_error(console,
+                  format("file \"%s\" is larger than 64 MiB; it is not a ROM image", path.c_str()));
+    else
+      print_error(console, format("cannot open file \"%s\"", path.c_str()));
+    return false;
+  }
+  if (!for_import || file_is_writable(path)) return true;
+  print_error(console, format("cannot open file \"%s\"", path.c_str()));
+  return false;
 }
 
 }  // namespace
@@ -51,8 +65,7 @@ int run_tool(const std::vector<std::string>& args, Console& console) {
 
   const RunSettings& settings = parsed.settings;
   RomImage rom;
-  if (!load_rom_image(parsed.rom_path, settings.import, rom)) {
-    print_error(console, format("cannot open file \"%s\"", parsed.rom_path.c_str()));
+  if (!load_rom_image(console, parsed.rom_path, settings.import, rom)) {
     pause(console);
     return exit_status(console);
   }

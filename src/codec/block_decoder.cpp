@@ -11,6 +11,13 @@ namespace {
 
 constexpr std::uint32_t kEndCode = 0x3F;
 
+// The encoder writes a few dozen groups and at most one entry per grid
+// square, so no sound stream has more than 65,535 entries. A stream with
+// four times as many groups and entries is damaged (a run of zero bytes can
+// read as one entry per bit, for megabytes); decoding stops there as it
+// does at the end of the image.
+constexpr std::size_t kMaxGroupsAndEntries = 0x40000;
+
 // Reads fields most significant bit first from `start` on. Asking for a bit
 // past the end of the image sets `ended`; the field is then incomplete and
 // the caller stops.
@@ -148,6 +155,10 @@ std::string unhandled_block_type_message(const UnhandledBlockType& event) {
                 static_cast<unsigned>(event.position));
 }
 
+std::string unhandled_block_types_omitted_message() {
+  return "\nFurther entries of unhandled block types are not shown\n";
+}
+
 BlockDecoding decode_block_cells(Bytes rom, std::uint64_t address, std::uint8_t width,
                                  std::size_t grid_size, std::uint8_t filter) {
   BlockDecoding result;
@@ -160,9 +171,11 @@ BlockDecoding decode_block_cells(Bytes rom, std::uint64_t address, std::uint8_t 
   const unsigned y_width = widths & 0x0Fu;
   const std::uint32_t group_end = (1u << x_width) - 1;
   const std::uint64_t cols = std::uint64_t{width} * 20;
+  const std::size_t report_limit = unhandled_report_limit(grid_size);
 
   BitReader reader{rom, address + 2};
-  for (;;) {
+  std::size_t groups_and_entries = 0;
+  while (++groups_and_entries <= kMaxGroupsAndEntries) {
     const std::uint32_t code = read_bits(reader, 6);
     if (reader.ended || code == kEndCode) break;
     const auto type_byte = static_cast<std::uint8_t>(0x80 | code);
@@ -173,10 +186,12 @@ BlockDecoding decode_block_cells(Bytes rom, std::uint64_t address, std::uint8_t 
     for (;;) {
       const std::uint32_t x = read_bits(reader, x_width);
       if (reader.ended || x == group_end) break;
+      if (++groups_and_entries > kMaxGroupsAndEntries) break;
       const std::uint32_t y = read_bits(reader, y_width);
       if (reader.ended) break;
       if (format.payload == Payload::kUnhandled) {
-        result.unhandled.push_back({static_cast<std::uint8_t>(code), position_after(reader)});
+        if (result.unhandled.size() <= report_limit)
+          result.unhandled.push_back({static_cast<std::uint8_t>(code), position_after(reader)});
         continue;
       }
       Entry entry;

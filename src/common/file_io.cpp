@@ -4,16 +4,24 @@
 
 namespace gorv {
 
-bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes) {
+bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes,
+                     std::size_t max_size) {
   std::FILE* file = open_file(path, "rb");
   if (file == nullptr) return false;
   bytes.clear();
   std::uint8_t chunk[65536];
   bool ok = true;
   for (;;) {
-    const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
+    // At most one byte more than allowed, which tells that there are more.
+    const std::size_t room = max_size - bytes.size();
+    const std::size_t want = room < sizeof chunk ? room + 1 : sizeof chunk;
+    const std::size_t got = std::fread(chunk, 1, want, file);
     bytes.insert(bytes.end(), chunk, chunk + got);
-    if (got < sizeof chunk) {
+    if (bytes.size() > max_size) {
+      ok = false;
+      break;
+    }
+    if (got < want) {
       ok = std::ferror(file) == 0;
       break;
     }

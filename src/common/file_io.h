@@ -1,6 +1,7 @@
 // Whole-file reads and safe whole-file writes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <span>
@@ -10,8 +11,11 @@
 namespace gorv {
 
 // Reads a whole file in binary mode. Returns false when it cannot be opened
-// or read.
-bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes);
+// or read, or when it holds more than `max_size` bytes: reading then stops
+// with `bytes` holding max_size + 1 of them, so that a device or a pipe that
+// never ends cannot take all the memory.
+bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes,
+                     std::size_t max_size = SIZE_MAX);
 
 // An output file in the making. Its bytes go to a temporary file beside the
 // target, which replaces the target only once everything is written, so an

@@ -76,8 +76,13 @@ void dump_map(Console& console, Bytes rom, const MapExistsTable& exists, std::ui
 
   const auto unhandled =
       decode_block_layout(rom, h.block_address, h.width, h.grid_size, block_filter, buffer);
-  for (const UnhandledBlockType& event : unhandled) {
-    say(console, unhandled_block_type_message(event));
+  for (std::size_t i = 0; i < unhandled.size(); ++i) {
+    if (i == unhandled_report_limit(h.grid_size)) {
+      say(console, unhandled_block_types_omitted_message());
+      pause(console);
+      break;
+    }
+    say(console, unhandled_block_type_message(unhandled[i]));
     pause(console);
   }
   set_le16(buffer, kBackgroundOffsetField, buffer.cursor);

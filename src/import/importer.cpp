@@ -17,6 +17,11 @@ namespace {
 // The map header's 16-bit length fields bound every layout.
 constexpr std::size_t kMaxLayoutLength = 0xFFFF;
 
+// Far more than any map file holds (its section offsets are 16-bit), and
+// little enough that a device or a pipe named like a map file cannot take
+// all the memory.
+constexpr std::size_t kMaxMapFileSize = 0x1000000;
+
 void report_damaged(Console& console, const std::string& name, const std::string& problem) {
   print_error(console, format("map file \"%s\" is damaged", name.c_str()));
   say(console, "  " + problem + "\n");
@@ -50,6 +55,20 @@ std::string file_to_replace(const std::string& rom_path) {
   return error ? rom_path : target.string();
 }
 
+// The name of the map file that is the ROM image itself (the same file,
+// also through a link), or "" when there is none. Importing a map file
+// into itself would replace the user's map by an image.
+std::string map_file_named_as_image(const std::string& rom_path, const std::string& directory) {
+  for (int map = 0; map < kMapCount; ++map) {
+    const std::string name = map_file_name(static_cast<std::uint8_t>(map));
+    const std::string path =
+        directory.empty() ? name : (std::filesystem::path(directory) / name).string();
+    std::error_code error;
+    if (std::filesystem::equivalent(path, rom_path, error)) return name;
+  }
+  return "";
+}
+
 }  // namespace
 
 bool read_map_files(Console& console, const std::string& directory,
@@ -62,8 +81,10 @@ bool read_map_files(Console& console, const std::string& directory,
         directory.empty() ? name : (std::filesystem::path(directory) / name).string();
     if (!file_present(path)) continue;
     say(console, format("map%02X.gvm\n", static_cast<unsigned>(map)));
-    if (!read_whole_file(path, file)) {
-      report_damaged(console, name, "the file cannot be read");
+    if (!read_whole_file(path, file, kMaxMapFileSize)) {
+      report_damaged(console, name,
+                     file.size() > kMaxMapFileSize ? "the file is larger than 16 MiB"
+                                                   : "the file cannot be read");
       return false;
     }
     MapRecord record;
@@ -108,6 +129,13 @@ void write_imported_image(Console& console, std::vector<MapRecord>& records, con
 
 void import_maps_from(Console& console, const RomImage& rom, const std::string& rom_path,
                       const std::string& directory) {
+  if (const std::string map_file = map_file_named_as_image(rom_path, directory);
+      !map_file.empty()) {
+    print_error(console, format("the ROM image \"%s\" is the map file \"%s\"; nothing was imported",
+                                rom_path.c_str(), map_file.c_str()));
+    pause(console);
+    return;
+  }
   std::vector<MapRecord> records;
   if (!read_map_files(console, directory, records)) return;
   for (MapRecord& record : records) record.tile = lz_compress(record.tile_layout);

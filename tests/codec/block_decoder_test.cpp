@@ -332,6 +332,62 @@ TEST(BlockDecoder, EveryUnhandledBlockTypeWithAndWithoutVariant) {
   }
 }
 
+// A damaged stream can hold an unhandled entry for every bit; only the
+// first ones are reported, but decoding goes on behind them.
+TEST(BlockDecoder, UnhandledEntriesBeyondTheReportLimitAreDecodedButNotKept) {
+  // One report per grid square, but at least 64.
+  EXPECT_EQ(64u, unhandled_report_limit(0));
+  EXPECT_EQ(64u, unhandled_report_limit(64));
+  EXPECT_EQ(280u, unhandled_report_limit(280));
+  for (std::size_t count : {std::size_t{280}, std::size_t{281}, std::size_t{200000}}) {
+    auto f = stream_start();
+    put_field(f, 0x08, 6);
+    for (std::size_t i = 0; i < count; ++i) put_entry(f, static_cast<std::uint32_t>(i % 31), 1);
+    put_group_end(f);
+    put_field(f, 0x00, 6);
+    put_entry(f, 7, 0);
+    put_run(f, 0, 0);
+    put_group_end(f);
+    put_end_code(f);
+    const auto decoded = decode_block_cells(Bytes(f.bytes), 0, 1, 280, kAllBlockTypes);
+    EXPECT_EQ(std::min(count, std::size_t{281}), decoded.unhandled.size()) << count;
+    for (std::size_t i = 0; i < decoded.cells.size(); ++i)
+      EXPECT_EQ(i == 7 ? 0x80 : 0, decoded.cells[i].type) << count << " " << i;
+  }
+  EXPECT_EQ("\nFurther entries of unhandled block types are not shown\n",
+            unhandled_block_types_omitted_message());
+}
+
+// Zero bytes read as one group or entry per few bits, for as long as the
+// image goes on; decoding stops after 262,144 of them.
+TEST(BlockDecoder, DamagedStreamsEndAfterAQuarterMillionGroupsAndEntries) {
+  for (std::uint8_t widths : {0x00, 0x10}) {
+    // With 1-bit X fields: a type 0x0B group whose entries (no payload) put
+    // square 0 on every zero bit, 4 Mi of them. Behind them, a group end and
+    // a type 0x00 entry for square 0, which decoding must not reach.
+    // With 0-bit X fields: 6-bit empty groups.
+    auto f = stream_start(widths);
+    put_field(f, 0x0B, 6);
+    f.bytes.resize(f.bytes.size() + 0x80000, 0x00);
+    f.bytes.insert(f.bytes.end(), {0x80, 0x07, 0xFF});
+    const auto decoded = decode_block_cells(Bytes(f.bytes), 0, 1, 280, kAllBlockTypes);
+    for (std::size_t i = 0; i < decoded.cells.size(); ++i)
+      EXPECT_EQ(i == 0 && widths == 0x10 ? 0x8B : 0, decoded.cells[i].type) << i;
+  }
+  // Just under the limit, an entry behind 262,000 others is still decoded.
+  auto f = stream_start(0x10);
+  put_field(f, 0x0B, 6);
+  for (int i = 0; i < 262000; ++i) put_field(f, 0, 1);
+  put_field(f, 1, 1);  // group end
+  put_field(f, 0x00, 6);
+  put_field(f, 0, 1);
+  put_run(f, 0, 0);
+  put_field(f, 1, 1);
+  put_end_code(f);
+  const auto decoded = decode_block_cells(Bytes(f.bytes), 0, 1, 280, kAllBlockTypes);
+  EXPECT_EQ(0x80, decoded.cells[0].type);
+}
+
 TEST(BlockDecoder, SquaresOutsideTheGridAreIgnored) {
   auto f = stream_start();
   put_field(f, 0x00, 6);

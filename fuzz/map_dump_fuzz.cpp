@@ -1,0 +1,47 @@
+// The map dump on arbitrary ROM images: the first byte chooses the map, the
+// second the block filter (0x00 to 0x10, anything else all block types),
+// the rest is a sparse image.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "common/text.h"
+#include "export/map_dump.h"
+#include "sparse_image.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  gorv::fuzz::enter_scratch_directory();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 2) return 0;
+  const auto map = static_cast<std::uint8_t>(data[0] % 0x7E);
+  const std::uint8_t filter = data[1] <= 0x10 ? data[1] : 0xFF;
+  const auto image = gorv::fuzz::sparse_image(data + 2, size - 2);
+  const gorv::Bytes rom(image);
+  std::string output;
+  gorv::Console console;
+  console.capture = &output;
+  gorv::OutputBuffer buffer;
+  const gorv::MapExistsTable exists = gorv::build_map_exists_table(rom);
+  gorv::dump_map(console, rom, exists, map, filter, buffer);
+  const std::string name = gorv::format("map%02x.gvm", unsigned{map});
+  std::FILE* file = std::fopen(name.c_str(), "rb");
+  // An absent map writes nothing; a map that exists is written unless it
+  // is too large for a map file.
+  if (!gorv::map_exists(exists, map) && file != nullptr) __builtin_trap();
+  if (file == nullptr && !console.error_printed) __builtin_trap();
+  if (file != nullptr) {
+    // The header's last offset is the file's length.
+    std::uint8_t header[28] = {};
+    const std::size_t got = std::fread(header, 1, sizeof header, file);
+    std::fseek(file, 0, SEEK_END);
+    const long length = std::ftell(file);
+    std::fclose(file);
+    if (got != sizeof header || length != (header[26] | header[27] << 8)) __builtin_trap();
+  }
+  std::remove(name.c_str());
+  return 0;
+}

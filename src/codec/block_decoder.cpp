@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "codec/block_payload.h"
 #include "common/text.h"
 
 namespace gorv {
@@ -46,40 +47,6 @@ std::uint32_t read_bits(BitReader& reader, unsigned count) {
 // The offset just past the byte that holds the last bit read.
 std::uint64_t position_after(const BitReader& reader) {
   return reader.start + (reader.bits_read + 7) / 8;
-}
-
-enum class Payload { kRun, kRunValues, kRepeatData, kData, kNone, kUnhandled };
-
-struct BlockTypeFormat {
-  Payload payload;
-  unsigned value_bits;  // kRunValues only
-};
-
-BlockTypeFormat format_of(unsigned block_type) {
-  switch (block_type) {
-    case 0x00:
-    case 0x02:
-    case 0x05:
-    case 0x06:
-    case 0x07:
-    case 0x09:
-      return {Payload::kRun, 0};
-    case 0x01:
-      return {Payload::kRunValues, 5};
-    case 0x0A:
-    case 0x0C:
-      return {Payload::kRunValues, 4};
-    case 0x10:
-      return {Payload::kRunValues, 3};
-    case 0x03:
-      return {Payload::kRepeatData, 0};
-    case 0x04:
-      return {Payload::kData, 0};
-    case 0x0B:
-      return {Payload::kNone, 0};
-    default:
-      return {Payload::kUnhandled, 0};
-  }
 }
 
 // One entry's squares, in run order, with what each of them receives.
@@ -180,7 +147,7 @@ BlockDecoding decode_block_cells(Bytes rom, std::uint64_t address, std::uint8_t 
     if (reader.ended || code == kEndCode) break;
     const auto type_byte = static_cast<std::uint8_t>(0x80 | code);
     const unsigned block_type = code & 0x1Fu;
-    const BlockTypeFormat format = format_of(block_type);
+    const BlockTypeFormat format = block_type_format(block_type);
     const bool kept = filter == kAllBlockTypes || filter == block_type;
 
     for (;;) {

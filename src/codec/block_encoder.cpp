@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "codec/block_payload.h"
 #include "common/text.h"
 
 namespace gorv {
@@ -82,19 +83,9 @@ bool same_data(const BlockCell& a, const BlockCell& b) {
 void write_payload(BitWriter& out, const Grid& grid, std::size_t head, std::size_t step,
                    unsigned block_type, unsigned n, unsigned down) {
   const BlockCell& cell = grid.cells[head];
-  unsigned value_bits = 0;
-  switch (block_type) {
-    case 0x01:
-      value_bits = 5;
-      break;
-    case 0x0A:
-    case 0x0C:
-      value_bits = 4;
-      break;
-    case 0x10:
-      value_bits = 3;
-      break;
-    case 0x03:
+  const BlockTypeFormat format = block_type_format(block_type);
+  switch (format.payload) {
+    case Payload::kRepeatData:
       write_bits(out, n, 3);
       write_bits(out, down, 1);
       write_bits(out, cell.d1, 8);
@@ -102,25 +93,23 @@ void write_payload(BitWriter& out, const Grid& grid, std::size_t head, std::size
       write_bits(out, cell.d2, 8);
       write_bits(out, cell.d4, 8);
       return;
-    case 0x04:
+    case Payload::kData:
       write_bits(out, cell.d1, 8);
       write_bits(out, cell.d2, 8);
       write_bits(out, cell.d4 & 0x01u, 1);
       write_bits(out, cell.d3, 8);
       return;
-    case 0x00:
-    case 0x02:
-    case 0x05:
-    case 0x06:
-    case 0x07:
-    case 0x09:
-      break;
-    default:  // 0x08, 0x0B, 0x0D, 0x0E, 0x0F: no payload
+    case Payload::kNone:
+    case Payload::kUnhandled:
       return;
+    case Payload::kRun:
+    case Payload::kRunValues:
+      break;
   }
   write_bits(out, n, 4);
   write_bits(out, down, 1);
-  if (value_bits == 0) return;
+  if (format.payload != Payload::kRunValues) return;
+  const unsigned value_bits = format.value_bits;
   const std::uint32_t mask = (1u << value_bits) - 1;
   for (unsigned k = 0; k <= n; ++k) {
     // Squares of a run lie inside the grid: every match is, and a run ends

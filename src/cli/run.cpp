@@ -48,6 +48,15 @@ bool load_rom_image(Console& console, const std::string& path, bool for_import, 
   return false;
 }
 
+// An exporter's output file that is the ROM image itself would replace the
+// image: such a mode is refused and the image stays as it is.
+bool output_spares_image(Console& console, const std::string& output, const std::string& rom_path) {
+  if (!same_file(output, rom_path)) return true;
+  print_error(console, format("the output file \"%s\" is the ROM image \"%s\"; it is not written",
+                              output.c_str(), rom_path.c_str()));
+  return false;
+}
+
 }  // namespace
 
 int run_tool(const std::vector<std::string>& args, Console& console) {
@@ -75,16 +84,22 @@ int run_tool(const std::vector<std::string>& args, Console& console) {
 
   // The modes run in a fixed order; the map dump sees the -map value before
   // the level report makes the level's own map the current one.
+  const std::string& path = parsed.rom_path;
   std::uint8_t current_map = settings.map;
   MapHeader current_header;
-  if (current_map != 0xFF)
+  if (current_map != 0xFF && output_spares_image(console, map_file_name(current_map), path))
     dump_map(console, image, exists, current_map, settings.block_filter, buffer);
-  if (settings.theme != 0xFF) dump_theme(console, image, settings.theme, buffer);
+  if (settings.theme != 0xFF && output_spares_image(console, theme_file_name(settings.theme), path))
+    dump_theme(console, image, settings.theme, buffer);
   if (settings.level != 0xFF)
     current_map = print_level_info(console, image, settings.level, current_header);
-  if (settings.dump_address != -1)
-    dump_raw(console, image, static_cast<std::uint32_t>(settings.dump_address), buffer);
-  if (settings.resource) write_resource_file(console, image, buffer);
+  if (settings.dump_address != -1) {
+    const auto address = static_cast<std::uint32_t>(settings.dump_address);
+    if (output_spares_image(console, raw_dump_file_name(address), path))
+      dump_raw(console, image, address, buffer);
+  }
+  if (settings.resource && output_spares_image(console, kResourceFileName, path))
+    write_resource_file(console, image, buffer);
   if (settings.import) import_maps(console, rom, parsed.rom_path);
   (void)current_map;  // nothing after the level report reads it
   return exit_status(console);

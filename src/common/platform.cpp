@@ -13,6 +13,8 @@
 #endif
 #include <io.h>
 #include <windows.h>
+
+#include <filesystem>
 // windows.h first: shellapi.h needs its types.
 #include <shellapi.h>
 #else
@@ -89,6 +91,12 @@ bool copy_permissions(const std::string& from, const std::string& to) {
   return SetFileAttributesW(wide(to).c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY}) != 0;
 }
 
+bool same_file(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(std::filesystem::path(wide(a)), std::filesystem::path(wide(b)),
+                                     error);
+}
+
 bool file_is_writable(const std::string& path) {
   return _waccess(wide(path).c_str(), 2) == 0;
 }
@@ -119,6 +127,13 @@ bool copy_permissions(const std::string& from, const std::string& to) {
   struct stat info;
   if (stat(from.c_str(), &info) != 0) return false;
   return chmod(to.c_str(), info.st_mode & 07777) == 0;
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+  struct stat first;
+  struct stat second;
+  return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 bool file_is_writable(const std::string& path) {

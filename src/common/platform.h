@@ -36,6 +36,9 @@ bool replace_file(const std::string& from, const std::string& to);
 // read-only) of `from`. Returns false on failure.
 bool copy_permissions(const std::string& from, const std::string& to);
 
+// True when both names lead to one existing file (also through links).
+bool same_file(const std::string& a, const std::string& b);
+
 // True when the file exists and this process may write to it.
 bool file_is_writable(const std::string& path);
 

@@ -50,6 +50,10 @@ void report_error(Console& console, const std::string& message) {
 
 }  // namespace
 
+std::string map_file_name(std::uint8_t map) {
+  return format("map%02x.gvm", static_cast<unsigned>(map));
+}
+
 void dump_map(Console& console, Bytes rom, const MapExistsTable& exists, std::uint8_t map,
               std::uint8_t block_filter, OutputBuffer& buffer) {
   const MapHeader h = read_map_header(rom, map);
@@ -58,7 +62,7 @@ void dump_map(Console& console, Bytes rom, const MapExistsTable& exists, std::ui
     return;
   }
 
-  const std::string name = format("map%02x.gvm", static_cast<unsigned>(map));
+  const std::string name = map_file_name(map);
   OutputFile file;
   if (!open_output_file(file, name)) {
     report_error(console, format("cannot create file \"%s\"", name.c_str()));

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "common/console.h"
 #include "rom/map_header.h"
@@ -9,6 +10,9 @@
 #include "rom/rom_image.h"
 
 namespace gorv {
+
+// "mapXX.gvm" with XX two lower-case hexadecimal digits.
+std::string map_file_name(std::uint8_t map);
 
 void dump_map(Console& console, Bytes rom, const MapExistsTable& exists, std::uint8_t map,
               std::uint8_t block_filter, OutputBuffer& buffer);

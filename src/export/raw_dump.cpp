@@ -6,12 +6,16 @@
 
 namespace gorv {
 
+std::string raw_dump_file_name(std::uint32_t address) {
+  return format("0x%X.dat", address);
+}
+
 void dump_raw(Console& console, Bytes rom, std::uint32_t address, OutputBuffer& buffer) {
   if (address >= rom.size()) {
     print_error(console, format("address 0x%X is beyond the end of the ROM image", address));
     return;
   }
-  const std::string name = format("0x%X.dat", address);
+  const std::string name = raw_dump_file_name(address);
   OutputFile file;
   if (!open_output_file(file, name)) {
     print_error(console, format("cannot create file \"%s\"", name.c_str()));

@@ -9,8 +9,6 @@ namespace gorv {
 
 namespace {
 
-constexpr const char* kResourceFileName = "gorvedit.dat";
-
 // Where a block of the resource file comes from.
 enum class BlockSource {
   raw,       // `size` bytes at `offset`

@@ -7,6 +7,8 @@
 
 namespace gorv {
 
+inline constexpr const char* kResourceFileName = "gorvedit.dat";
+
 void write_resource_file(Console& console, Bytes rom, OutputBuffer& buffer);
 
 }  // namespace gorv

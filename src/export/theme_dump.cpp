@@ -51,8 +51,12 @@ void put_lz_section(Console& console, OutputBuffer& buffer, Bytes rom, std::uint
 
 }  // namespace
 
+std::string theme_file_name(std::uint8_t theme) {
+  return format("theme%x.gvt", static_cast<unsigned>(theme));
+}
+
 void dump_theme(Console& console, Bytes rom, std::uint8_t theme, OutputBuffer& buffer) {
-  const std::string name = format("theme%x.gvt", static_cast<unsigned>(theme));
+  const std::string name = theme_file_name(theme);
   OutputFile file;
   if (!open_output_file(file, name)) {
     print_error(console, format("cannot create file \"%s\"", name.c_str()));

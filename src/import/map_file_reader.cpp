@@ -162,10 +162,6 @@ bool read_enemy_layout(Bytes file, const Sections& s, MapRecord& record, std::st
 
 }  // namespace
 
-std::string map_file_name(std::uint8_t map) {
-  return format("map%02x.gvm", static_cast<unsigned>(map));
-}
-
 bool read_block_cells(Bytes section, bool current_layout, std::uint8_t width,
                       std::uint8_t height_byte, std::vector<BlockCell>& cells,
                       std::string& problem) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "codec/block_cell.h"
+#include "export/map_dump.h"  // map_file_name
 #include "rom/rom_image.h"
 
 namespace gorv {
@@ -26,9 +27,6 @@ struct MapRecord {
   std::vector<std::uint8_t> background;   // ROM form; empty when the theme has none
   std::vector<std::uint8_t> enemy;        // enemy layout record; bytes 0-3 set when placed
 };
-
-// "mapXX.gvm" with XX two lower-case hexadecimal digits.
-std::string map_file_name(std::uint8_t map);
 
 // Turns a block layout section into the block cell array that the block
 // layout encoder takes: one cell per square of a map `width` screens across

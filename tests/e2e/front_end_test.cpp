@@ -168,5 +168,33 @@ TEST_F(FrontEndTest, TheImageIsNotChangedWithoutImport) {
   EXPECT_EQ(read_file(dir.path / "rom.bin"), before);
 }
 
+// An image that carries the name of an output file (by mistake, or through
+// a link) is never written over by that output; the other modes still run.
+TEST_F(FrontEndTest, AnOutputFileNamedLikeTheImageIsNotWritten) {
+  const auto image = read_file(dir.path / "rom.bin");
+  std::filesystem::create_hard_link(dir.path / "rom.bin", dir.path / "themea.gvt");
+  for (const auto& [name, args] : {std::pair<std::string, std::vector<std::string>>{
+                                       "map4a.gvm", {"-map", "4A", "-info", "00"}},
+                                   {"themea.gvt", {"-theme", "A", "-info", "00"}},
+                                   {"0x50000.dat", {"-decompress", "50000", "-info", "00"}},
+                                   {"gorvedit.dat", {"-resource"}}}) {
+    write_file(dir.path / name, image);
+    const std::string rom = name == "themea.gvt" ? "rom.bin" : name;
+    std::vector<std::string> command = {rom};
+    command.insert(command.end(), args.begin(), args.end());
+    const ToolRun result = run(command);
+    EXPECT_EQ(result.status, 1) << name;
+    EXPECT_NE(std::string::npos,
+              result.output.find("ERROR: the output file \"" + name + "\" is the ROM image \"" +
+                                 rom + "\"; it is not written\n"))
+        << result.output;
+    if (args.size() > 2) {
+      EXPECT_NE(result.output.find("LEVEL:         0x00"), std::string::npos);
+    }
+    EXPECT_EQ(read_file(dir.path / name), image) << name;
+  }
+  EXPECT_EQ(read_file(dir.path / "rom.bin"), image);
+}
+
 }  // namespace
 }  // namespace gorv::test

@@ -5,6 +5,7 @@
 
 #include "codec/lz_encoder.h"
 #include "common/file_io.h"
+#include "common/platform.h"
 #include "common/text.h"
 #include "import/image_finish.h"
 #include "import/level_directory.h"
@@ -63,8 +64,7 @@ std::string map_file_named_as_image(const std::string& rom_path, const std::stri
     const std::string name = map_file_name(static_cast<std::uint8_t>(map));
     const std::string path =
         directory.empty() ? name : (std::filesystem::path(directory) / name).string();
-    std::error_code error;
-    if (std::filesystem::equivalent(path, rom_path, error)) return name;
+    if (same_file(path, rom_path)) return name;
   }
   return "";
 }

@@ -1,17 +1,17 @@
+#include <algorithm>
 #include <array>
 #include <string_view>
 
 #include "sample_rom/sample_rom.h"
 
+#include "import/level_directory.h"
+#include "rom/map_header.h"
 #include "rom/rom_image.h"
 
 namespace gorv::sample {
 
 namespace {
 
-constexpr std::size_t kLevelDirectory = 0x4033A;
-constexpr std::size_t kLevelOrderPointer = 0x4033E;
-constexpr std::size_t kMapHeaderTable = 0x40342;
 constexpr std::size_t kLevelOrderTable = 0x4F000;
 constexpr std::size_t kLevelHeaders = 0x1A842;
 constexpr std::size_t kSharedLevelHeader = 0x1AB1C;
@@ -21,16 +21,6 @@ constexpr std::size_t kSpeedBonusTable = 0xD934;
 constexpr std::size_t kNameTexts = 0x20000;
 constexpr int kLevels = 106;
 constexpr int kLevelCount = 0x30;  // levels with a header of their own
-
-// The map each level plays on (a permutation of 106 of the 126 maps).
-constexpr std::array<std::uint8_t, kLevels> kLevelOrder = {
-    0x4A, 0x4B, 0x2D, 0x2E, 0x01, 0x00, 0x02, 0x0E, 0x54, 0x56, 0x18, 0x1D, 0x3D, 0x37, 0x2C, 0x2B,
-    0x13, 0x4C, 0x49, 0x14, 0x16, 0x0B, 0x0C, 0x3F, 0x40, 0x34, 0x1C, 0x27, 0x21, 0x0D, 0x6C, 0x4F,
-    0x4D, 0x19, 0x0A, 0x5C, 0x25, 0x26, 0x35, 0x3E, 0x2F, 0x31, 0x74, 0x3B, 0x5A, 0x33, 0x3A, 0x57,
-    0x10, 0x59, 0x38, 0x05, 0x30, 0x55, 0x32, 0x0F, 0x48, 0x47, 0x03, 0x53, 0x04, 0x36, 0x15, 0x12,
-    0x22, 0x41, 0x17, 0x4E, 0x58, 0x11, 0x39, 0x42, 0x3C, 0x61, 0x5E, 0x5F, 0x60, 0x5D, 0x62, 0x64,
-    0x67, 0x6E, 0x75, 0x66, 0x68, 0x6D, 0x6F, 0x70, 0x77, 0x78, 0x63, 0x65, 0x69, 0x6A, 0x6B, 0x71,
-    0x08, 0x7C, 0x7D, 0x7A, 0x7B, 0x79, 0x72, 0x73, 0x76, 0x09};
 
 // The game's code references to its level directory: the directory start,
 // the level order pointer and the map header table.
@@ -121,10 +111,8 @@ void add_levels(std::vector<std::uint8_t>& rom) {
 
   write_be32(rom, kLevelDirectory, 0);  // starting level
   write_be32(rom, kLevelOrderPointer, kLevelOrderTable);
-  for (std::size_t level = 0; level < kLevelOrder.size(); ++level)
-    rom[kLevelOrderTable + level] = kLevelOrder[level];
-  rom[kLevelOrderTable + kLevels] = 0xFF;
-  rom[kLevelOrderTable + kLevels + 1] = 0xFF;
+  // The level order the import writes (the map of each level, then FF FF).
+  std::copy(kLevelOrder.begin(), kLevelOrder.end(), rom.begin() + kLevelOrderTable);
 
   write_be16(rom, kLevelCountField, kLevelCount);
   std::size_t text = kNameTexts;

@@ -14,20 +14,19 @@
 #include "codec/lz_encoder.h"
 #include "sample_rom/sample_rom.h"
 
+#include "rom/map_header.h"
+
 namespace gorv::sample {
 
 namespace {
 
 using ByteVector = std::vector<std::uint8_t>;
 
-constexpr std::uint32_t kDirectory = 0x4033A;
-constexpr std::uint32_t kHeaderTable = 0x40342;
 constexpr std::uint32_t kAbsentHeaders = 0x40440;
 constexpr std::uint32_t kHeaders = 0x40478;
 constexpr std::uint32_t kHeadersEnd = 0x4F000;
 constexpr std::uint32_t kLayouts = 0x50000;
 constexpr std::uint32_t kLayoutsEnd = 0x79000;
-constexpr int kMapCount = 126;
 
 enum class Background { kDirect, kIndirect, kFixed, kNone };
 enum class Enemies { kGood, kEmptyZeroMarker, kBadEnd, kBadMarker };
@@ -384,8 +383,8 @@ bool background_fits_theme(const MapPlan& p) {
 
 void set_header_offset(std::vector<std::uint8_t>& rom, unsigned map, std::uint32_t header_at) {
   ByteVector offset;
-  put_be16(offset, header_at - kDirectory);
-  place(rom, kHeaderTable + 2 * map, offset);
+  put_be16(offset, header_at - kLevelDirectory);
+  place(rom, kMapHeaderTable + 2 * map, offset);
 }
 
 }  // namespace

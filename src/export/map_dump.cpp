@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "export/background_layout.h"
 #include "export/enemy_layout.h"
+#include "export/export_file.h"
 
 namespace gorv {
 
@@ -43,11 +44,6 @@ void fill_header(OutputBuffer& buffer, const MapHeader& h) {
   set_le16(buffer, 16, h.end_y);
 }
 
-void report_error(Console& console, const std::string& message) {
-  print_error(console, message);
-  pause(console);
-}
-
 }  // namespace
 
 std::string map_file_name(std::uint8_t map) {
@@ -58,14 +54,15 @@ void dump_map(Console& console, Bytes rom, const MapExistsTable& exists, std::ui
               std::uint8_t block_filter, OutputBuffer& buffer) {
   const MapHeader h = read_map_header(rom, map);
   if (!map_exists(exists, map)) {
-    report_error(console, "this map doesn't exist");
+    print_error(console, "this map doesn't exist");
+    pause(console);
     return;
   }
 
   const std::string name = map_file_name(map);
   OutputFile file;
-  if (!open_output_file(file, name)) {
-    report_error(console, format("cannot create file \"%s\"", name.c_str()));
+  if (!start_export_file(console, file, name)) {
+    pause(console);
     return;
   }
 
@@ -99,14 +96,9 @@ void dump_map(Console& console, Bytes rom, const MapExistsTable& exists, std::ui
 
   // The header's offsets are 16-bit: a map whose file would pass 65,535
   // bytes cannot be written correctly, so it is not written at all.
-  if (buffer.full) {
-    discard_output_file(file);
-    report_error(console, format("map 0x%02X is too large for a map file", map));
-    return;
-  }
-  if (!commit_output_file(file, contents(buffer))) {
-    report_error(console, format("cannot write file \"%s\"", name.c_str()));
-  }
+  if (!finish_export_file(console, file, buffer,
+                          format("map 0x%02X is too large for a map file", map)))
+    pause(console);
 }
 
 }  // namespace gorv

@@ -3,6 +3,7 @@
 #include "codec/lz_decoder.h"
 #include "common/file_io.h"
 #include "common/text.h"
+#include "export/export_file.h"
 
 namespace gorv {
 
@@ -17,24 +18,17 @@ void dump_raw(Console& console, Bytes rom, std::uint32_t address, OutputBuffer& 
   }
   const std::string name = raw_dump_file_name(address);
   OutputFile file;
-  if (!open_output_file(file, name)) {
-    print_error(console, format("cannot create file \"%s\"", name.c_str()));
-    return;
-  }
+  if (!start_export_file(console, file, name)) return;
   say(console, format("\nWriting data as \"%s\"...\n\n", name.c_str()));
 
   reset(buffer, 0);
   const LzDecodeResult result = lz_decode(rom, address, 0, buffer);
   say(console, lz_size_report(result));
-  if (result.buffer_full || buffer.full) {
-    discard_output_file(file);
-    print_error(console, format("the data at 0x%X expand to more than 65535 bytes", address));
-    return;
-  }
   // The file holds exactly the product whose size the report gave.
-  if (result.size < buffer.length) buffer.length = static_cast<std::uint16_t>(result.size);
-  if (!commit_output_file(file, contents(buffer)))
-    print_error(console, format("cannot write file \"%s\"", name.c_str()));
+  if (!buffer.full && result.size < buffer.length)
+    buffer.length = static_cast<std::uint16_t>(result.size);
+  finish_export_file(console, file, buffer,
+                     format("the data at 0x%X expand to more than 65535 bytes", address));
 }
 
 }  // namespace gorv

@@ -40,10 +40,7 @@ void put_rom_bytes(OutputBuffer& buffer, Bytes rom, std::uint64_t from, std::uin
 
 void write_resource_file(Console& console, Bytes rom, OutputBuffer& buffer) {
   OutputFile file;
-  if (!open_output_file(file, kResourceFileName)) {
-    print_error(console, format("cannot create file \"%s\"", kResourceFileName));
-    return;
-  }
+  if (!start_export_file(console, file, kResourceFileName)) return;
   say(console, format("\nWriting GorvEdit data as \"%s\"...\n\n", kResourceFileName));
 
   reset(buffer, 0);

@@ -58,10 +58,7 @@ std::string theme_file_name(std::uint8_t theme) {
 void dump_theme(Console& console, Bytes rom, std::uint8_t theme, OutputBuffer& buffer) {
   const std::string name = theme_file_name(theme);
   OutputFile file;
-  if (!open_output_file(file, name)) {
-    print_error(console, format("cannot create file \"%s\"", name.c_str()));
-    return;
-  }
+  if (!start_export_file(console, file, name)) return;
   say(console, format("\nWriting theme as \"%s\"...\n\n", name.c_str()));
 
   reset(buffer, 0);

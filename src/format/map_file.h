@@ -15,7 +15,7 @@
 
 namespace gorv {
 
-// docs/formats/map-file.md, "Header".
+// docs/formats/map-file.md, "Header, current layout".
 inline constexpr std::array<std::uint8_t, 4> kMapFileMagic = {'G', 'M', 'A', 'P'};
 inline constexpr std::uint8_t kCurrentLayoutMarker = 0x80;  // byte 4, bit 7
 inline constexpr std::size_t kMapFileHeaderSize = 28;       // current layout
@@ -23,7 +23,8 @@ inline constexpr std::size_t kEarlierMapFileHeaderSize = 24;
 // The header's offsets are 16-bit: no map file is longer.
 inline constexpr std::size_t kMaxMapFileSize = 0xFFFF;
 
-// Where each layout keeps its fields (docs/formats/map-file.md, "Header").
+// Where each layout keeps its fields (docs/formats/map-file.md, "Header, current
+// layout" and "Header, earlier layout").
 struct MapFileLayout {
   std::size_t values;      // width, size byte, attribute, theme byte, then the four words
   std::size_t offsets;     // the section offsets, tile first

@@ -24,6 +24,7 @@ struct ResourceBlock {
   std::uint32_t skip;
 };
 
+// docs/formats/resource-file.md, "Layout".
 // The blocks in file order: 10,774 bytes when no packed block overruns its
 // limit (one that does is longer by the overrun, and the later blocks move).
 inline constexpr std::array<ResourceBlock, 10> kResourceBlocks = {{

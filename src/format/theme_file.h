@@ -34,6 +34,7 @@ struct ThemeSection {
 // The theme pointer area of the ROM image; area offsets count from here.
 inline constexpr std::uint32_t kThemePointerArea = 0x7B018;
 
+// docs/formats/theme-file.md, "Layout".
 // The sections in file order. A packed section whose last back-reference
 // crosses its limit is longer by the overrun (the decoder completes it),
 // and every later section moves by the same amount.

@@ -141,7 +141,8 @@ Facts facts_of(const ByteVector& bytes, const Facts& expect) {
       if (cell.type != 0) cell.type = static_cast<std::uint8_t>((cell.type & 0x3F) + 1);
     decoded.cells.resize(decoded.cells.size() + width * 20u);
     const BlockEncoding encoded = encode_block_layout(decoded.cells, width, height);
-    found["encodes back"] = encoded.ok && encoded.stream == bytes ? "yes" : "no";
+    found["encodes back"] =
+        encoded.error == BlockEncodeError::none && encoded.stream == bytes ? "yes" : "no";
   } else if (kind == "map-file") {
     const ParsedMapFile parsed = parse_map_file(bytes);
     const MapFile& map = parsed.file;

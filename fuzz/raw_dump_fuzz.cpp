@@ -19,15 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint32_t address =
       std::uint32_t{data[0]} << 16 | std::uint32_t{data[1]} << 8 | data[2];
   const auto image = gorv::fuzz::sparse_image(data + 3, size - 3);
-  std::string output;
-  gorv::Console console;
-  console.capture = &output;
-  gorv::OutputBuffer buffer;
-  gorv::dump_raw(console, gorv::Bytes(image), address, buffer);
+  const gorv::ExportResult result = gorv::dump_raw(gorv::Bytes(image), address);
   // Either an error line or the file; never both, never neither.
   const std::string name = gorv::format("0x%X.dat", address);
   std::FILE* file = std::fopen(name.c_str(), "rb");
-  if ((file != nullptr) == console.error_printed) __builtin_trap();
+  if ((file != nullptr) != result.written) __builtin_trap();
   if (file != nullptr) std::fclose(file);
   std::remove(name.c_str());
   return 0;

@@ -15,13 +15,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto image = gorv::fuzz::sparse_image(data, size);
-  std::string output;
-  gorv::Console console;
-  console.capture = &output;
-  gorv::OutputBuffer buffer;
-  gorv::write_resource_file(console, gorv::Bytes(image), buffer);
+  const gorv::ExportResult result = gorv::write_resource_file(gorv::Bytes(image));
   std::FILE* file = std::fopen("gorvedit.dat", "rb");
-  if ((file != nullptr) == console.error_printed) __builtin_trap();
+  if ((file != nullptr) != result.written) __builtin_trap();
   if (file != nullptr) std::fclose(file);
   std::remove("gorvedit.dat");
   return 0;

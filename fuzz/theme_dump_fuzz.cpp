@@ -18,14 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 1) return 0;
   const auto theme = static_cast<std::uint8_t>(1 + data[0] % 10);
   const auto image = gorv::fuzz::sparse_image(data + 1, size - 1);
-  std::string output;
-  gorv::Console console;
-  console.capture = &output;
-  gorv::OutputBuffer buffer;
-  gorv::dump_theme(console, gorv::Bytes(image), theme, buffer);
+  const gorv::ExportResult result = gorv::dump_theme(gorv::Bytes(image), theme);
   const std::string name = gorv::format("theme%x.gvt", unsigned{theme});
   std::FILE* file = std::fopen(name.c_str(), "rb");
-  if ((file != nullptr) == console.error_printed) __builtin_trap();
+  if ((file != nullptr) != result.written) __builtin_trap();
   if (file != nullptr) std::fclose(file);
   std::remove(name.c_str());
   return 0;

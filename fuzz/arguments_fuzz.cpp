@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size > 0 && args.size() < 12) args.push_back(word);
 
   const gorv::ParsedArguments parsed = gorv::parse_arguments(args);
-  if (parsed.outcome == gorv::ParseOutcome::error && parsed.error == gorv::Say::newline) __builtin_trap();
+  if (parsed.outcome == gorv::ParseOutcome::error && parsed.error == gorv::Say::newline)
+    __builtin_trap();
   if (parsed.outcome != gorv::ParseOutcome::run) return 0;
   // An accepted run holds only values in range.
   const gorv::RunSettings& s = parsed.settings;

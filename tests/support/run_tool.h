@@ -1,6 +1,12 @@
 // Runs the real gorvtool binary, as a user would, for end-to-end tests.
 #pragma once
 
+// Only the end-to-end tests (tests/e2e/, built into gorv_e2e_tests) run the
+// binary: the unit tests stay a single process and stay off Wine.
+#ifndef GORV_E2E_TEST
+#error "support/run_tool.h is for end-to-end tests: put the test in tests/e2e/"
+#endif
+
 #include <filesystem>
 #include <string>
 #include <vector>

@@ -36,7 +36,7 @@ namespace {
 
 using ByteSpan = std::span<const std::uint8_t>;
 
-constexpr unsigned kHashBits = 18;
+constexpr unsigned kMaxHashBits = 18;            // a table of 1 MiB for images of megabytes
 constexpr std::uint32_t kHashedLength = 4;       // bytes a hash chain entry stands for
 constexpr unsigned kChainDepth = 64;             // candidates looked at per position and side
 constexpr std::uint32_t kLongEnough = 512;       // a match this long is taken at once
@@ -46,10 +46,18 @@ constexpr std::uint32_t kTargetIndexTail = 64;
 constexpr std::uint32_t kUnreached = UINT32_MAX;
 constexpr unsigned kMoveClasses = 6;  // cursor moves of 1 to 5 bytes (index 0 unused)
 
-std::uint32_t hash4(const std::uint8_t* p) {
+// About one table entry per position up to kMaxHashBits: small inputs get
+// a small table, which keeps a round trip of a few bytes cheap.
+unsigned hash_bits(std::size_t positions) {
+  unsigned bits = 8;
+  while (bits < kMaxHashBits && (std::size_t{1} << bits) < positions) ++bits;
+  return bits;
+}
+
+std::uint32_t hash4(const std::uint8_t* p, unsigned bits) {
   std::uint32_t v;
   std::memcpy(&v, p, 4);
-  return (v * 2654435761u) >> (32 - kHashBits);
+  return (v * 2654435761u) >> (32 - bits);
 }
 
 // The length of the common prefix of a and b, at most `limit`; a and b may
@@ -72,16 +80,18 @@ std::uint32_t common_length(const std::uint8_t* a, const std::uint8_t* b, std::u
 // Hash chains: the newest position of each hash, and for every position the
 // one before it with the same hash.
 struct Chains {
+  unsigned bits;
   std::vector<std::int32_t> head;
   std::unique_ptr<std::int32_t[]> prev;  // only entries of inserted positions are read
 
   explicit Chains(std::size_t size)
-      : head(std::size_t{1} << kHashBits, -1),
+      : bits(hash_bits(size)),
+        head(std::size_t{1} << bits, -1),
         prev(new std::int32_t[std::max<std::size_t>(size, 1)]) {}
 
   void insert(ByteSpan data, std::uint32_t pos) {
     if (data.size() - pos < kHashedLength) return;
-    const std::uint32_t h = hash4(data.data() + pos);
+    const std::uint32_t h = hash4(data.data() + pos, bits);
     prev[pos] = head[h];
     head[h] = static_cast<std::int32_t>(pos);
   }
@@ -160,7 +170,7 @@ struct Finder {
     const std::uint8_t* here = target.data() + pos;
     const std::uint32_t rest = static_cast<std::uint32_t>(target.size() - pos);
     unsigned depth = 0;
-    for (std::int32_t c = chains.head[hash4(here)]; c >= 0 && depth < kChainDepth;
+    for (std::int32_t c = chains.head[hash4(here, chains.bits)]; c >= 0 && depth < kChainDepth;
          c = chains.prev[c], ++depth) {
       const auto from = static_cast<std::uint32_t>(c);
       if (kind == BpsActionKind::target_copy && from >= pos) continue;
@@ -245,7 +255,8 @@ struct Parser {
   std::vector<std::uint32_t> path;
 
   Parser(ByteSpan source, ByteSpan target)
-      : finder(source, target), nodes(kSearchSpan + kLongEnough + 1) {}
+      : finder(source, target),
+        nodes(std::min<std::size_t>(kSearchSpan + kLongEnough, target.size()) + 1) {}
 
   // Offers every length of the candidates from node `cur`: for each length
   // the cheapest candidate that reaches it.

@@ -17,7 +17,8 @@
 //   - the copies that continue at either cursor (a cursor move of 0),
 //   - the run of the previous byte (TargetCopy at distance 1),
 //   - the longest copy in each cost class of cursor move, found through
-//     hash chains of 4-byte sequences over the source and the target,
+//     hash chains over the source and the target (keyed by 4 bytes, or 8
+//     when the 4 are a run: see chain_key),
 //   - one more literal byte (TargetRead).
 // A match of kLongEnough bytes ends the search at once: past that length
 // the few bytes a better choice might save do not pay for the search, and
@@ -54,10 +55,17 @@ unsigned hash_bits(std::size_t positions) {
   return bits;
 }
 
-std::uint32_t hash4(const std::uint8_t* p, unsigned bits) {
-  std::uint32_t v;
-  std::memcpy(&v, p, 4);
-  return (v * 2654435761u) >> (32 - bits);
+// The chain key of the bytes at `p`, of which `rest` remain (at least
+// kHashedLength): the hash of 4 bytes, or of 8 when the first 4 are one
+// byte repeated. Zeros and padding fill the image; keyed by 4 bytes they
+// would make one chain longer than any search can walk, and a match of 30
+// bytes that happens to start with four zeros would stay unseen.
+std::uint32_t chain_key(const std::uint8_t* p, std::size_t rest, unsigned bits) {
+  std::uint32_t low;
+  std::memcpy(&low, p, 4);
+  std::uint64_t v = low;
+  if (rest >= 8 && low == p[0] * 0x01010101u) std::memcpy(&v, p, 8);
+  return static_cast<std::uint32_t>((v * 0x9E3779B97F4A7C15u) >> (64 - bits));
 }
 
 // The length of the common prefix of a and b, at most `limit`; a and b may
@@ -91,7 +99,7 @@ struct Chains {
 
   void insert(ByteSpan data, std::uint32_t pos) {
     if (data.size() - pos < kHashedLength) return;
-    const std::uint32_t h = hash4(data.data() + pos, bits);
+    const std::uint32_t h = chain_key(data.data() + pos, data.size() - pos, bits);
     prev[pos] = head[h];
     head[h] = static_cast<std::int32_t>(pos);
   }
@@ -170,8 +178,8 @@ struct Finder {
     const std::uint8_t* here = target.data() + pos;
     const std::uint32_t rest = static_cast<std::uint32_t>(target.size() - pos);
     unsigned depth = 0;
-    for (std::int32_t c = chains.head[hash4(here, chains.bits)]; c >= 0 && depth < kChainDepth;
-         c = chains.prev[c], ++depth) {
+    for (std::int32_t c = chains.head[chain_key(here, rest, chains.bits)];
+         c >= 0 && depth < kChainDepth; c = chains.prev[c], ++depth) {
       const auto from = static_cast<std::uint32_t>(c);
       if (kind == BpsActionKind::target_copy && from >= pos) continue;
       const std::uint32_t length = common_length(here, data.data() + from,

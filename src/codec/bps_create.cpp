@@ -329,7 +329,7 @@ struct Parser {
       for (std::uint32_t cur = 1; cur <= last; ++cur) {
         const Node& before = nodes[cur - 1];
         const std::uint32_t literal = before.cost + literal_cost(before.cursors.literals);
-        if (literal < nodes[cur].cost) {
+        if (literal <= nodes[cur].cost) {
           nodes[cur].cost = literal;
           nodes[cur].cursors = after(before.cursors, BpsActionKind::target_read, 0, 1);
           nodes[cur].kind = BpsActionKind::target_read;
@@ -365,9 +365,79 @@ struct Parser {
 
 }  // namespace
 
+namespace {
+
+std::uint32_t literal_size(std::uint64_t length) {
+  return length == 0
+             ? 0
+             : action_size(static_cast<std::uint32_t>(length)) + static_cast<std::uint32_t>(length);
+}
+
+// The search keeps one way to reach each position, so it cannot see that a
+// short match between two literal runs, cheaper than its bytes where it
+// stands, makes the second run pay a header of its own: TargetRead 190,
+// SourceRead 2, TargetRead 177 is one byte more than TargetRead 369. This
+// pass turns such matches into literals wherever the patch gets smaller,
+// counting what removing a copy does to the cursor move of the next copy of
+// its kind.
+std::vector<BpsAction> absorb_short_matches(const std::vector<BpsAction>& actions) {
+  constexpr std::uint32_t kShort = 64;  // a longer match never pays for two headers
+  const auto is_copy = [](BpsActionKind kind) {
+    return kind == BpsActionKind::source_copy || kind == BpsActionKind::target_copy;
+  };
+  // For every action, the index of the next copy of each kind after it.
+  std::vector<std::size_t> next_source(actions.size() + 1, actions.size());
+  std::vector<std::size_t> next_target(actions.size() + 1, actions.size());
+  for (std::size_t i = actions.size(); i-- > 0;) {
+    next_source[i] = next_source[i + 1];
+    next_target[i] = next_target[i + 1];
+    if (i + 1 < actions.size() && actions[i + 1].kind == BpsActionKind::source_copy)
+      next_source[i] = i + 1;
+    if (i + 1 < actions.size() && actions[i + 1].kind == BpsActionKind::target_copy)
+      next_target[i] = i + 1;
+  }
+  std::vector<BpsAction> out;
+  std::int64_t source_cursor = 0;
+  std::int64_t target_cursor = 0;
+  for (std::size_t i = 0; i < actions.size(); ++i) {
+    const BpsAction& x = actions[i];
+    const bool copy = is_copy(x.kind);
+    std::int64_t& cursor = x.kind == BpsActionKind::source_copy ? source_cursor : target_cursor;
+    if (x.kind != BpsActionKind::target_read && x.length <= kShort) {
+      const std::uint64_t before =
+          !out.empty() && out.back().kind == BpsActionKind::target_read ? out.back().length : 0;
+      const std::uint64_t after =
+          i + 1 < actions.size() && actions[i + 1].kind == BpsActionKind::target_read
+              ? actions[i + 1].length
+              : 0;
+      std::int64_t kept = literal_size(before) + action_size(x.length) + literal_size(after);
+      std::int64_t merged = literal_size(before + x.length + after);
+      if (copy) {
+        kept += bps_number_size(bps_cursor_move(cursor, x.from));
+        const std::size_t next =
+            x.kind == BpsActionKind::source_copy ? next_source[i] : next_target[i];
+        if (next < actions.size()) {
+          kept +=
+              bps_number_size(bps_cursor_move(std::int64_t{x.from} + x.length, actions[next].from));
+          merged += bps_number_size(bps_cursor_move(cursor, actions[next].from));
+        }
+      }
+      if ((before > 0 || after > 0) && merged < kept) {
+        emit(out, BpsActionKind::target_read, 0, x.length);
+        continue;
+      }
+    }
+    if (copy) cursor = std::int64_t{x.from} + x.length;
+    emit(out, x.kind, x.from, x.length);
+  }
+  return out;
+}
+
+}  // namespace
+
 std::vector<BpsAction> bps_plan(ByteSpan source, ByteSpan target) {
   Parser parser(source, target);
-  return parser.run();
+  return absorb_short_matches(parser.run());
 }
 
 BpsCreateResult bps_create(ByteSpan source, ByteSpan target) {

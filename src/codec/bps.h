@@ -26,7 +26,8 @@
 // source and the target and chooses among them with a price-based optimal
 // parse over short windows, counting the exact bytes of every action; a
 // match long enough to be an obvious choice is taken at once, so the
-// unchanged megabytes of an import cost almost nothing.
+// unchanged megabytes of an import cost almost nothing. A last pass folds
+// short matches between literal runs into the runs where that is smaller.
 #pragma once
 
 #include <cstdint>

@@ -13,13 +13,21 @@ rm -f ./*.gvm sample.bin imported.bin
 
 "$build/make_sample_rom" sample.bin
 
-# Every map the image has. The sample image holds maps with damaged layouts
-# on purpose: their map files are written all the same and imported back.
+# Every map the image has; a map that does not exist is skipped. The sample
+# image holds maps with damaged layouts on purpose: the dump reports an
+# error for them but writes their map files all the same, and they are
+# imported back like the others.
 for ((map = 0; map <= 0x7d; ++map)); do
   name=$(printf '%02x' "$map")
-  "$build/gorvtool" sample.bin -map "$name" </dev/null >/dev/null 2>&1 || true
+  status=0
+  output=$("$build/gorvtool" sample.bin -map "$name" </dev/null 2>&1) || status=$?
+  [ "$status" -eq 0 ] && continue
+  case $output in *"map doesn't exist"*) continue ;; esac
+  if [ ! -f "map$name.gvm" ]; then
+    printf 'gorvtool sample.bin -map %s failed:\n%s\n' "$name" "$output" >&2
+    exit 1
+  fi
 done
-[ -n "$(ls map*.gvm 2>/dev/null)" ] || { echo "gorvtool wrote no map file" >&2; exit 1; }
 
 byte_at() { od -An -tu1 -j "$2" -N 1 "$1" | tr -d ' \n'; }
 

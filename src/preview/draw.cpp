@@ -148,16 +148,17 @@ void draw_blocks(Picture& p, const MapFile& map, const Frame& f) {
 
 // Start: a disc; end: a square; both with a dark rim, centred on the point
 // and cut to the columns left of `right` and the rows above `bottom`.
-void draw_marker(Picture& p, long cx, long cy, unsigned radius, bool start, unsigned right,
-                 unsigned bottom) {
-  const long r = radius;
-  for (long dy = -r - 1; dy <= r + 1; ++dy) {
-    for (long dx = -r - 1; dx <= r + 1; ++dx) {
-      const long x = cx + dx;
-      const long y = cy + dy;
-      if (x < 0 || y < 0 || x >= static_cast<long>(right) || y >= static_cast<long>(bottom))
+void draw_marker(Picture& p, std::int64_t cx, std::int64_t cy, unsigned radius, bool start,
+                 unsigned right, unsigned bottom) {
+  const std::int64_t r = radius;
+  for (std::int64_t dy = -r - 1; dy <= r + 1; ++dy) {
+    for (std::int64_t dx = -r - 1; dx <= r + 1; ++dx) {
+      const std::int64_t x = cx + dx;
+      const std::int64_t y = cy + dy;
+      if (x < 0 || y < 0 || x >= static_cast<std::int64_t>(right) ||
+          y >= static_cast<std::int64_t>(bottom))
         continue;
-      const long d = start ? dx * dx + dy * dy : std::max(dx * dx, dy * dy);
+      const std::int64_t d = start ? dx * dx + dy * dy : std::max(dx * dx, dy * dy);
       if (d <= r * r) {
         set_pixel(p, static_cast<unsigned>(x), static_cast<unsigned>(y),
                   start ? kStartMarker : kEndMarker);
@@ -171,7 +172,9 @@ void draw_marker(Picture& p, long cx, long cy, unsigned radius, bool start, unsi
 void draw_markers(Picture& p, const MapValues& v, const Frame& f) {
   const unsigned s = f.g.scale;
   const unsigned radius = std::max(5u, s);
-  auto at = [s](std::uint16_t pixels) { return static_cast<long>(pixels) * s / kPixelsPerSquare; };
+  auto at = [s](std::uint16_t pixels) {
+    return static_cast<std::int64_t>(pixels) * s / kPixelsPerSquare;
+  };
   // Cut to the map part: a marker never spills into the strip.
   draw_marker(p, at(v.end_x), at(v.end_y), radius, false, f.map_width, f.g.strip_top);
   draw_marker(p, at(v.start_x), at(v.start_y), radius, true, f.map_width, f.g.strip_top);
@@ -195,8 +198,9 @@ void mark_changes(Picture& p, const Frame& f, const std::vector<std::uint8_t>& c
   const unsigned s = f.g.scale;
   const unsigned cols = f.g.columns;
   const unsigned rows = f.g.grid_rows;
-  auto is_changed = [&](long x, long y) {
-    if (x < 0 || y < 0 || x >= static_cast<long>(cols) || y >= static_cast<long>(rows))
+  auto is_changed = [&](std::int64_t x, std::int64_t y) {
+    if (x < 0 || y < 0 || x >= static_cast<std::int64_t>(cols) ||
+        y >= static_cast<std::int64_t>(rows))
       return false;
     const std::size_t i = static_cast<std::size_t>(y) * cols + static_cast<std::size_t>(x);
     return i < changed.size() && changed[i] != 0;
@@ -209,10 +213,14 @@ void mark_changes(Picture& p, const Frame& f, const std::vector<std::uint8_t>& c
       const unsigned top = py > 0 ? py - 1 : 0;
       const unsigned right = std::min(px + s, f.map_width - 1);
       const unsigned bottom = std::min(py + s, f.map_height - 1);
-      if (!is_changed(x, long{y} - 1)) fill_rect(p, left, top, right - left + 1, 1, kChangeMark);
-      if (!is_changed(x, long{y} + 1)) fill_rect(p, left, bottom, right - left + 1, 1, kChangeMark);
-      if (!is_changed(long{x} - 1, y)) fill_rect(p, left, top, 1, bottom - top + 1, kChangeMark);
-      if (!is_changed(long{x} + 1, y)) fill_rect(p, right, top, 1, bottom - top + 1, kChangeMark);
+      if (!is_changed(x, std::int64_t{y} - 1))
+        fill_rect(p, left, top, right - left + 1, 1, kChangeMark);
+      if (!is_changed(x, std::int64_t{y} + 1))
+        fill_rect(p, left, bottom, right - left + 1, 1, kChangeMark);
+      if (!is_changed(std::int64_t{x} - 1, y))
+        fill_rect(p, left, top, 1, bottom - top + 1, kChangeMark);
+      if (!is_changed(std::int64_t{x} + 1, y))
+        fill_rect(p, right, top, 1, bottom - top + 1, kChangeMark);
     }
   }
 }

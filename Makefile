@@ -62,7 +62,8 @@ WINDOWS_UNIT_SUITES := HexValue|ArgumentShapes|ArgumentRanges|BlockCodecRoundTri
 WINDOWS_UNIT_SUITES := $(WINDOWS_UNIT_SUITES)|LzDecoder|LzEncoder|ExportFile|ResourceFile|ThemeDump|SampleThemes|SampleResources
 WINDOWS_UNIT_SUITES := $(WINDOWS_UNIT_SUITES)|LevelName|MapHeader|MapExists|OutputBuffer|BackgroundLayout|EnemyLayout|SampleMaps
 WINDOWS_UNIT_SUITES := $(WINDOWS_UNIT_SUITES)|ImageFinish|Importer|LevelDirectory|BlockCells|MapFileDamage|MapFileReader
-WINDOWS_UNIT_SUITES := $(WINDOWS_UNIT_SUITES)|PreviewPicture|PreviewCompare
+WINDOWS_UNIT_SUITES := $(WINDOWS_UNIT_SUITES)|PreviewPicture|PreviewCompare|PreviewDeflate
+WINDOWS_UNIT_SUITES := $(WINDOWS_UNIT_SUITES)|FormatDocuments|KaitaiDescriptions
 
 .PHONY: windows test-windows
 windows:

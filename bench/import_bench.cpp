@@ -46,34 +46,27 @@ gorv::RomImage load(const std::string& path) {
 
 void BM_ImportAllMaps(benchmark::State& state) {
   ImportScene scene;
-  std::string text;
   for (auto _ : state) {
-    text.clear();
-    gorv::Console console;
-    console.capture = &text;
     const gorv::RomImage rom = load(scene.rom_path);
-    gorv::import_maps_from(console, rom, scene.rom_path, scene.dir.path.string());
-    if (console.error_printed) state.SkipWithError(text.c_str());
+    if (!gorv::import_maps(rom, scene.rom_path, scene.dir.path.string()).replaced)
+      state.SkipWithError("the import failed");
   }
   state.SetLabel("126 maps of 4 x 3 screens");
 }
 
 void BM_ImportAllMapsLiteralSearch(benchmark::State& state) {
   ImportScene scene;
-  std::string text;
   for (auto _ : state) {
-    text.clear();
-    gorv::Console console;
-    console.capture = &text;
+    gorv::Report report;
     const gorv::RomImage rom = load(scene.rom_path);
     std::vector<gorv::MapRecord> records;
-    if (!gorv::read_map_files(console, scene.dir.path.string(), records)) {
-      state.SkipWithError(text.c_str());
+    if (!gorv::read_map_files(report, scene.dir.path.string(), records)) {
+      state.SkipWithError("a map file cannot be read");
       break;
     }
     for (auto& record : records)
       record.tile = gorv::lz_pack(gorv::test::lz_encode_literal(record.tile_layout));
-    gorv::write_imported_image(console, records, rom, scene.rom_path);
+    gorv::write_imported_image(report, records, rom, scene.rom_path);
   }
   state.SetLabel("126 maps of 4 x 3 screens");
 }

@@ -1,5 +1,5 @@
 // The map file reader on arbitrary bytes: it either refuses the file with a
-// reason or yields layouts that fit the map record's 16-bit lengths, and
+// reason (a problem code) or yields layouts that fit the map record's 16-bit lengths, and
 // never reads or writes outside its arrays.
 #include <cstddef>
 #include <cstdint>
@@ -9,11 +9,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   gorv::MapRecord record;
-  std::string problem;
-  if (!gorv::read_map_file(gorv::Bytes(data, size), record, problem)) {
-    if (problem.empty()) __builtin_trap();
-    return 0;
-  }
+  const gorv::MapFileReading reading = gorv::read_map_file(gorv::Bytes(data, size), record);
+  if (!reading.ok()) return 0;
   const unsigned width = record.header[0];
   const unsigned height = record.header[1] & 0x3F;
   if (width == 0 || height == 0 || width > 51 || height > 36) __builtin_trap();

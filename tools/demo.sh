@@ -5,7 +5,7 @@ set -euo pipefail
 build=${1:-build/release}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$build" && pwd)
-demo="$root/build/demo"
+demo="${DEMO_DIR:-$root/build/demo}"
 rm -rf "$demo"
 mkdir -p "$demo"
 cd "$demo"
@@ -26,7 +26,7 @@ be16() { od -An -tu1 -j "$(($2))" -N 2 "$1" | awk '{print $1 * 256 + $2}'; }
 be32() { printf '%d' $(( $(be16 "$1" "$2") * 65536 + $(be16 "$1" "$(($2 + 2))") )); }
 
 step "writing the sample ROM image: $demo/sample.bin"
-"$build/make_sample_rom" sample.bin
+"${MAKE_SAMPLE_ROM:-$build/make_sample_rom}" sample.bin
 ls -l sample.bin
 
 step "level reports: a level with bonuses and a part number, one at the level count"

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <initializer_list>
-#include <utility>
 
 namespace gorv {
 
@@ -11,12 +10,53 @@ namespace {
 constexpr std::string_view kResource = "-resource";
 constexpr std::string_view kImport = "-import";
 
-constexpr std::array<std::string_view, 5> kValueOptions = {"-info", "-map", "-theme", "-block",
-                                                           "-decompress"};
+std::uint8_t parse_byte(std::string_view text, std::size_t max_chars, std::uint8_t start) {
+  return static_cast<std::uint8_t>(parse_hex_value(text, max_chars, start, 0xFF));
+}
+
+// A value option: its name and how its value goes into the settings. `take`
+// returns the range error, or Say::newline when the value is accepted.
+struct ValueOption {
+  std::string_view name;
+  Say (*take)(std::string_view value, RunSettings& settings);
+};
+
+// The value options in the order their values are parsed and checked.
+constexpr std::array<ValueOption, 5> kValueOptions = {{
+    {"-info",
+     [](std::string_view value, RunSettings& s) {
+       s.level = parse_byte(value, 2, 0);
+       return s.level > 0x69 ? Say::level_out_of_range : Say::newline;
+     }},
+    {"-map",
+     [](std::string_view value, RunSettings& s) {
+       s.map = parse_byte(value, 2, 0);
+       return s.map > 0x7D ? Say::map_out_of_range : Say::newline;
+     }},
+    {"-theme",
+     [](std::string_view value, RunSettings& s) {
+       s.theme = parse_byte(value, 1, 0);
+       return s.theme == 0 || s.theme > 0xA ? Say::theme_out_of_range : Say::newline;
+     }},
+    {"-block",
+     [](std::string_view value, RunSettings& s) {
+       s.block_filter = parse_byte(value, 2, 0xFF);
+       return s.block_filter > 0x10 && s.block_filter != 0xFF ? Say::block_out_of_range
+                                                              : Say::newline;
+     }},
+    {"-decompress",
+     [](std::string_view value, RunSettings& s) {
+       // An address must begin with a digit: from the "not given" value -1
+       // the later digits would only shift garbage.
+       if (value.empty() || hex_digit_value(value[0]) < 0) return Say::address_not_valid;
+       s.dump_address = static_cast<std::int32_t>(parse_hex_value(value, 6, 0, 0xFFFFFF));
+       return Say::newline;
+     }},
+}};
 
 bool is_value_option(std::string_view word) {
-  for (auto option : kValueOptions)
-    if (word == option) return true;
+  for (const ValueOption& option : kValueOptions)
+    if (word == option.name) return true;
   return false;
 }
 
@@ -45,14 +85,10 @@ std::size_t find_value(const std::vector<std::string>& args, std::string_view op
   return 0;
 }
 
-std::uint8_t parse_byte(std::string_view text, std::size_t max_chars, std::uint8_t start) {
-  return static_cast<std::uint8_t>(parse_hex_value(text, max_chars, start, 0xFF));
-}
-
-ParsedArguments rejected(std::string message) {
+ParsedArguments rejected(Say error) {
   ParsedArguments parsed;
   parsed.outcome = ParseOutcome::error;
-  parsed.error = std::move(message);
+  parsed.error = error;
   return parsed;
 }
 
@@ -96,33 +132,12 @@ ParsedArguments parse_arguments(const std::vector<std::string>& original) {
   for (std::size_t slot = 2; slot < args.size(); slot += 2)
     if (!is_value_option(args[slot])) return parsed;
 
-  // Each value option in a fixed order; its value is range-checked at once.
-  if (const std::size_t at = find_value(args, "-info")) {
-    settings.level = parse_byte(args[at], 2, 0);
-    if (settings.level > 0x69)
-      return rejected("level is out of range; only levels between 00 and 69 are allowed");
-  }
-  if (const std::size_t at = find_value(args, "-map")) {
-    settings.map = parse_byte(args[at], 2, 0);
-    if (settings.map > 0x7D)
-      return rejected("map is out of range; only maps between 0 and 7D are allowed");
-  }
-  if (const std::size_t at = find_value(args, "-theme")) {
-    settings.theme = parse_byte(args[at], 1, 0);
-    if (settings.theme == 0 || settings.theme > 0xA)
-      return rejected("theme is out of range; only themes between 1 and A are allowed");
-  }
-  if (const std::size_t at = find_value(args, "-block")) {
-    settings.block_filter = parse_byte(args[at], 2, 0xFF);
-    if (settings.block_filter > 0x10 && settings.block_filter != 0xFF)
-      return rejected("block is out of range; only blocks between 00 and 10 are allowed");
-  }
-  if (const std::size_t at = find_value(args, "-decompress")) {
-    // An address must begin with a digit: from the "not given" value -1 the
-    // later digits would only shift garbage.
-    if (args[at].empty() || hex_digit_value(args[at][0]) < 0)
-      return rejected("address is not valid; only hexadecimal addresses are allowed");
-    settings.dump_address = static_cast<std::int32_t>(parse_hex_value(args[at], 6, 0, 0xFFFFFF));
+  // Each value option in the table's order; its value is range-checked at once.
+  for (const ValueOption& option : kValueOptions) {
+    const std::size_t at = find_value(args, option.name);
+    if (at == 0) continue;
+    if (const Say error = option.take(args[at], settings); error != Say::newline)
+      return rejected(error);
   }
 
   parsed.outcome = ParseOutcome::run;

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/report.h"
+
 namespace gorv {
 
 // What the run was asked to do. 0xFF (or -1 for the dump address) means
@@ -24,14 +26,14 @@ struct RunSettings {
 enum class ParseOutcome {
   run,    // the settings are complete: open the ROM image and run
   usage,  // the arguments fit no accepted shape: print the usage text
-  error,  // a value was rejected: print `error` as an error line
+  error,  // a value was rejected: say `error`
 };
 
 struct ParsedArguments {
   ParseOutcome outcome = ParseOutcome::usage;
   std::string rom_path;
   RunSettings settings;
-  std::string error;  // the message after "ERROR: "
+  Say error = Say::newline;
 };
 
 // Parses the argument vector (args[0] is the program name, args[1] the ROM

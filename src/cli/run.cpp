@@ -1,108 +1,106 @@
 #include "cli/run.h"
 
 #include "cli/arguments.h"
+#include "cli/long_options.h"
+#include "cli/messages.h"
+#include "cli/modes.h"
 #include "cli/usage.h"
 #include "common/file_io.h"
 #include "common/platform.h"
-#include "common/text.h"
-#include "export/map_dump.h"
-#include "export/raw_dump.h"
-#include "export/resource_file.h"
-#include "export/theme_dump.h"
-#include "import/importer.h"
-#include "rom/level_info.h"
 #include "rom/map_header.h"
-#include "rom/output_buffer.h"
 #include "rom/rom_image.h"
+
+#ifndef GORV_VERSION
+#error "GORV_VERSION is defined by the build (the project's version)"
+#endif
 
 namespace gorv {
 
 namespace {
-
-constexpr int kStatusOk = 0;
-constexpr int kStatusError = 1;
-constexpr int kStatusUsage = 2;
-
-int exit_status(const Console& console) {
-  return console.error_printed ? kStatusError : kStatusOk;
-}
 
 // The largest ROM image loaded: far more than any cartridge holds, and
 // little enough that a device or a pipe named as the image cannot take all
 // the memory.
 constexpr std::size_t kMaxRomImageSize = 0x4000000;
 
-// Loads the ROM image, or prints why it cannot. Only an import needs to
+// Loads the ROM image, or says why it cannot. Only an import needs to
 // write to it, so only then must the file be writable.
-bool load_rom_image(Console& console, const std::string& path, bool for_import, RomImage& rom) {
+bool load_rom_image(Output& out, const std::string& path, bool for_import, RomImage& rom) {
   if (!read_whole_file(path, rom.bytes, kMaxRomImageSize)) {
-    if (rom.bytes.size() > kMaxRomImageSize)
-      print_error(console,
-                  format("file \"%s\" is larger than 64 MiB; it is not a ROM image", path.c_str()));
-    else
-      print_error(console, format("cannot open file \"%s\"", path.c_str()));
+    const Say why = rom.bytes.size() > kMaxRomImageSize ? Say::rom_too_large : Say::cannot_open;
+    show(out, Message{why, path, {}, {}}, true);
     return false;
   }
   if (!for_import || file_is_writable(path)) return true;
-  print_error(console, format("cannot open file \"%s\"", path.c_str()));
+  show(out, Message{Say::cannot_open, path, {}, {}}, true);
   return false;
 }
 
-// An exporter's output file that is the ROM image itself would replace the
-// image: such a mode is refused and the image stays as it is.
-bool output_spares_image(Console& console, const std::string& output, const std::string& rom_path) {
-  if (!same_file(output, rom_path)) return true;
-  print_error(console, format("the output file \"%s\" is the ROM image \"%s\"; it is not written",
-                              output.c_str(), rom_path.c_str()));
-  return false;
+int usage(Output& out) {
+  say(out.console, usage_text(__DATE__));
+  pause(out.console);
+  return kStatusUsage;
+}
+
+std::vector<LongOptionSpec> long_option_specs() {
+  std::vector<LongOptionSpec> specs;
+  for (const LongOptionRow& row : long_option_rows()) specs.push_back({row.name, row.value});
+  return specs;
 }
 
 }  // namespace
 
 int run_tool(const std::vector<std::string>& args, Console& console) {
-  const ParsedArguments parsed = parse_arguments(args);
-  if (parsed.outcome == ParseOutcome::usage) {
-    say(console, usage_text(__DATE__));
-    pause(console);
-    return kStatusUsage;
+  Output out{console};
+  const TakenOptions taken = take_long_options(args, long_option_specs());
+  if (taken.failed) {
+    show(out, taken.error, false);
+    return out.status;
   }
-  if (parsed.outcome == ParseOutcome::error) {
-    print_error(console, parsed.error);
-    pause(console);
-    return exit_status(console);
+  const auto rows = long_option_rows();
+  bool image_needed = false;
+  for (const LongOptionUse& use : taken.uses) {
+    const LongOptionRow& row = rows[use.row];
+    if (row.name == "--help") {
+      say(console, usage_text(__DATE__) + long_options_help());
+      return kStatusOk;
+    }
+    if (row.name == "--version") {
+      say(console, "gorvtool " GORV_VERSION "\n");
+      return kStatusOk;
+    }
+    image_needed = image_needed || row.needs_image;
   }
 
-  const RunSettings& settings = parsed.settings;
-  RomImage rom;
-  if (!load_rom_image(console, parsed.rom_path, settings.import, rom)) {
-    pause(console);
-    return exit_status(console);
+  // What remains is a single-hyphen shape; or, next to long options, just
+  // the image; or nothing when no long option given needs an image.
+  RunSettings settings;
+  std::string rom_path;
+  const bool long_only = !taken.uses.empty() && taken.rest.size() <= 2;
+  if (long_only) {
+    if (taken.rest.size() < 2 && image_needed) return usage(out);
+    if (taken.rest.size() == 2) rom_path = taken.rest[1];
+  } else {
+    const ParsedArguments parsed = parse_arguments(taken.rest);
+    if (parsed.outcome == ParseOutcome::usage) return usage(out);
+    if (parsed.outcome == ParseOutcome::error) {
+      show(out, Message{parsed.error, {}, {}, {}}, true);
+      return out.status;
+    }
+    settings = parsed.settings;
+    rom_path = parsed.rom_path;
   }
+
+  RomImage rom;
+  if (!rom_path.empty() && !load_rom_image(out, rom_path, settings.import, rom)) return out.status;
   const Bytes image = rom_bytes(rom);
   const MapExistsTable exists = build_map_exists_table(image);
-  OutputBuffer buffer;
+  RunContext run{out, rom_path, rom, image, exists, settings};
 
-  // The modes run in a fixed order; the map dump sees the -map value before
-  // the level report makes the level's own map the current one.
-  const std::string& path = parsed.rom_path;
-  std::uint8_t current_map = settings.map;
-  MapHeader current_header;
-  if (current_map != 0xFF && output_spares_image(console, map_file_name(current_map), path))
-    dump_map(console, image, exists, current_map, settings.block_filter, buffer);
-  if (settings.theme != 0xFF && output_spares_image(console, theme_file_name(settings.theme), path))
-    dump_theme(console, image, settings.theme, buffer);
-  if (settings.level != 0xFF)
-    current_map = print_level_info(console, image, settings.level, current_header);
-  if (settings.dump_address != -1) {
-    const auto address = static_cast<std::uint32_t>(settings.dump_address);
-    if (output_spares_image(console, raw_dump_file_name(address), path))
-      dump_raw(console, image, address, buffer);
-  }
-  if (settings.resource && output_spares_image(console, kResourceFileName, path))
-    write_resource_file(console, image, buffer);
-  if (settings.import) import_maps(console, rom, parsed.rom_path);
-  (void)current_map;  // nothing after the level report reads it
-  return exit_status(console);
+  for (const SpecifiedMode& mode : specified_modes())
+    if (mode.requested(settings)) mode.run(run);
+  for (const LongOptionUse& use : taken.uses) rows[use.row].run(run, use.values);
+  return out.status;
 }
 
 }  // namespace gorv

@@ -4,13 +4,11 @@
 #include <utility>
 
 #include "codec/block_payload.h"
-#include "common/text.h"
+#include "rom/game_facts.h"
 
 namespace gorv {
 
 namespace {
-
-constexpr std::uint32_t kEndCode = 0x3F;
 
 // The encoder writes a few dozen groups and at most one entry per grid
 // square, so no sound stream has more than 65,535 entries. A stream with
@@ -117,15 +115,6 @@ void write_entry(std::vector<BlockCell>& cells, std::uint8_t type_byte,
 
 }  // namespace
 
-std::string unhandled_block_type_message(const UnhandledBlockType& event) {
-  return format("\nFound block-type 0x%02X at 0x%06X\n", static_cast<unsigned>(event.type_code),
-                static_cast<unsigned>(event.position));
-}
-
-std::string unhandled_block_types_omitted_message() {
-  return "\nFurther entries of unhandled block types are not shown\n";
-}
-
 BlockDecoding decode_block_cells(Bytes rom, std::uint64_t address, std::uint8_t width,
                                  std::size_t grid_size, std::uint8_t filter) {
   BlockDecoding result;
@@ -137,16 +126,16 @@ BlockDecoding decode_block_cells(Bytes rom, std::uint64_t address, std::uint8_t 
   const unsigned x_width = widths >> 4;
   const unsigned y_width = widths & 0x0Fu;
   const std::uint32_t group_end = (1u << x_width) - 1;
-  const std::uint64_t cols = std::uint64_t{width} * 20;
+  const std::uint64_t cols = grid_columns(width);
   const std::size_t report_limit = unhandled_report_limit(grid_size);
 
   BitReader reader{rom, address + 2};
   std::size_t groups_and_entries = 0;
   while (++groups_and_entries <= kMaxGroupsAndEntries) {
     const std::uint32_t code = read_bits(reader, 6);
-    if (reader.ended || code == kEndCode) break;
-    const auto type_byte = static_cast<std::uint8_t>(0x80 | code);
-    const unsigned block_type = code & 0x1Fu;
+    if (reader.ended || code == kBlockEndCode) break;
+    const std::uint8_t type_byte = cell_type_of_code(static_cast<std::uint8_t>(code));
+    const unsigned block_type = block_type_of_code(static_cast<std::uint8_t>(code));
     const BlockTypeFormat format = block_type_format(block_type);
     const bool kept = filter == kAllBlockTypes || filter == block_type;
 
@@ -169,31 +158,6 @@ BlockDecoding decode_block_cells(Bytes rom, std::uint64_t address, std::uint8_t 
     if (reader.ended) break;
   }
   return result;
-}
-
-void write_block_section(std::span<const BlockCell> cells, OutputBuffer& out) {
-  std::size_t i = 0;
-  while (i < cells.size() && !out.full) {
-    const BlockCell& cell = cells[i];
-    if (cell.type != 0) {
-      for (std::uint8_t b : {cell.type, cell.d1, cell.d2, cell.d3, cell.d4}) put_byte(out, b);
-      ++i;
-      continue;
-    }
-    std::size_t run = 0;
-    while (i + run < cells.size() && cells[i + run].type == 0) ++run;
-    i += run;
-    for (; run > 128 && !out.full; run -= 128) put_byte(out, 0x7F);
-    put_byte(out, static_cast<std::uint8_t>(run - 1));
-  }
-}
-
-std::vector<UnhandledBlockType> decode_block_layout(Bytes rom, std::uint64_t address,
-                                                    std::uint8_t width, std::uint16_t grid_size,
-                                                    std::uint8_t filter, OutputBuffer& out) {
-  BlockDecoding decoded = decode_block_cells(rom, address, width, grid_size, filter);
-  write_block_section(decoded.cells, out);
-  return std::move(decoded.unhandled);
 }
 
 }  // namespace gorv

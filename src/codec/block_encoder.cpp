@@ -4,14 +4,14 @@
 #include <utility>
 
 #include "codec/block_payload.h"
-#include "common/text.h"
+#include "rom/game_facts.h"
 
 namespace gorv {
 
 namespace {
 
+// The stream's first byte; the decoder skips it.
 constexpr std::uint8_t kMarker = 0x40;
-constexpr std::uint8_t kVariantBit = 0x20;
 
 // How many squares, the head included, a run of each block type may cover.
 constexpr std::array<unsigned, 17> kRunWindow = {16, 16, 16, 8,  1, 16, 16, 16, 0,
@@ -61,7 +61,7 @@ struct Scan {
 // one of the same block type without the variant bit.
 Scan scan(const Grid& grid, std::size_t head, std::size_t step, std::uint8_t group,
           unsigned window) {
-  const unsigned p = group & 0x1Fu;
+  const unsigned p = group & 0x1Fu;  // working types compare by their low five bits
   const bool variant = (group & kVariantBit) != 0;
   Scan result;
   for (unsigned k = 1; k < window; ++k) {
@@ -118,90 +118,92 @@ void write_payload(BitWriter& out, const Grid& grid, std::size_t head, std::size
   }
 }
 
-// Writes the group of working type `group` if any square holds it.
+// One entry of a group: its head square and the squares its run covers.
+struct Run {
+  std::size_t step = 1;  // 1 right, cols down
+  unsigned further = 0;  // squares after the head
+};
+
+// The run an entry at `head` takes: the direction with more squares of its
+// group within the window (right on a tie), up to the last of them.
+Run choose_run(const Grid& grid, std::size_t head, std::uint8_t group, unsigned window) {
+  if (window <= 1) return {};
+  const Scan right = scan(grid, head, 1, group, window);
+  const Scan down = scan(grid, head, grid.cols, group, window);
+  if (right.matches < down.matches) return {grid.cols, down.last};
+  return {1, right.last};
+}
+
+// Block type 0x03 stores its data once for the whole run, so the run ends
+// before the first square whose data differ from the head's.
+void cut_at_data_change(const Grid& grid, std::size_t head, Run& run) {
+  for (unsigned k = 1; k <= run.further; ++k) {
+    if (!same_data(grid.cells[head + k * run.step], grid.cells[head])) {
+      run.further = k - 1;
+      return;
+    }
+  }
+}
+
+// A run down covers squares that the scan of the group has not reached yet;
+// they are cleared so that no later entry writes them again. (A run right
+// needs no clearing: the scan goes on behind it.)
+void clear_covered(const Grid& grid, std::size_t head, const Run& run, std::uint8_t group) {
+  for (unsigned k = 1; k <= run.further; ++k) {
+    BlockCell& covered = grid.cells[head + k * run.step];
+    if (covered.type == group) covered.type = 0;
+  }
+}
+
+// Writes the group of working type `group`: its type code, then an entry
+// for every square that still holds it, in square order, then the group end
+// (an X field of all ones). The caller writes only groups that occur.
 void encode_group(BitWriter& out, const Grid& grid, const BlockFieldWidths& widths,
                   std::uint8_t group) {
-  const unsigned block_type = (group & 0x1Fu) - 1;
+  const unsigned block_type = block_type_of_code(code_of_working_type(group));
   const unsigned window = kRunWindow[block_type];
-  bool started = false;
+  write_bits(out, code_of_working_type(group), 6);
   std::size_t i = 0;
   while (i < grid.size) {
     if (grid.cells[i].type != group) {
       ++i;
       continue;
     }
-    if (!started) {
-      write_bits(out, group - 1u, 6);
-      started = true;
-    }
     write_bits(out, static_cast<std::uint32_t>(i % grid.cols), widths.x);
     write_bits(out, static_cast<std::uint32_t>(i / grid.cols), widths.y);
-
-    Scan right;
-    Scan down;
-    if (window > 1) {
-      right = scan(grid, i, 1, group, window);
-      down = scan(grid, i, grid.cols, group, window);
-    }
-    const bool go_down = right.matches < down.matches;
-    const std::size_t step = go_down ? grid.cols : 1;
-    unsigned n = go_down ? down.last : right.last;
-
-    if (block_type == 0x03) {
-      for (unsigned k = 1; k <= n; ++k) {
-        if (!same_data(grid.cells[i + k * step], grid.cells[i])) {
-          n = k - 1;
-          break;
-        }
-      }
-    }
-    if (go_down) {
-      for (unsigned k = 1; k <= n; ++k) {
-        BlockCell& covered = grid.cells[i + k * step];
-        if (covered.type == group) covered.type = 0;
-      }
-    }
-    write_payload(out, grid, i, step, block_type, n, go_down ? 1 : 0);
-    i += go_down ? 1 : n + 1;
+    Run run = choose_run(grid, i, group, window);
+    if (block_format_is_repeat_data(block_type)) cut_at_data_change(grid, i, run);
+    const bool down = run.step != 1;
+    if (down) clear_covered(grid, i, run, group);
+    write_payload(out, grid, i, run.step, block_type, run.further, down ? 1 : 0);
+    i += down ? 1 : run.further + 1;
   }
-  if (started) write_bits(out, (1u << widths.x) - 1, widths.x);
+  write_bits(out, (1u << widths.x) - 1, widths.x);
 }
 
 }  // namespace
 
 BlockFieldWidths block_field_widths(std::uint8_t width, std::uint8_t height_byte) {
-  const std::uint32_t cols = std::uint32_t{width} * 20;
-  const std::uint32_t rows = std::uint32_t{height_byte & 0x3Fu} * 14;
-  return {width_for(cols, 32, 5, 10), width_for(rows, 16, 4, 9)};
+  return {width_for(static_cast<std::uint32_t>(grid_columns(width)), 32, 5, 10),
+          width_for(static_cast<std::uint32_t>(grid_rows(height_byte)), 16, 4, 9)};
 }
 
 BlockEncoding encode_block_layout(std::span<BlockCell> cells, std::uint8_t width,
                                   std::uint8_t height_byte) {
   BlockEncoding result;
-  const unsigned height = height_byte & 0x3Fu;
-  if (width == 0) {
-    result.error = "the map is 0 screens wide; the block layout needs at least 1";
-    return result;
-  }
-  if (height == 0) {
-    result.error = "the map is 0 screens high; the block layout needs at least 1";
-    return result;
-  }
-  if (width > kMaxBlockLayoutWidth) {
-    result.error = format("the map is %u screens wide; the block layout holds at most %u",
-                          unsigned{width}, unsigned{kMaxBlockLayoutWidth});
-    return result;
-  }
-  if (height > kMaxBlockLayoutHeight) {
-    result.error = format("the map is %u screens high; the block layout holds at most %u", height,
-                          unsigned{kMaxBlockLayoutHeight});
-    return result;
-  }
-  Grid grid{cells, std::size_t{width} * 20 * height * 14, std::size_t{width} * 20};
+  const unsigned height = map_height(height_byte);
+  result.error = width == 0                       ? BlockEncodeError::no_columns
+                 : height == 0                    ? BlockEncodeError::no_rows
+                 : width > kMaxBlockLayoutWidth   ? BlockEncodeError::too_wide
+                 : height > kMaxBlockLayoutHeight ? BlockEncodeError::too_tall
+                                                  : BlockEncodeError::none;
+  if (result.error != BlockEncodeError::none) return result;
+  const Grid grid{cells, static_cast<std::size_t>(grid_squares(width, height_byte)),
+                  static_cast<std::size_t>(grid_columns(width))};
   if (cells.size() < grid.size + grid.cols) {
-    result.error =
-        format("the block cell array holds %zu cells; the map needs %zu with the row below it",
-               cells.size(), grid.size + grid.cols);
+    result.error = BlockEncodeError::cells_short;
+    result.cells_given = cells.size();
+    result.cells_needed = grid.size + grid.cols;
     return result;
   }
 
@@ -214,17 +216,18 @@ BlockEncoding encode_block_layout(std::span<BlockCell> cells, std::uint8_t width
   // finds which do, so the walks over the grid are made for those alone.
   std::array<bool, 256> present{};
   for (std::size_t i = 0; i < grid.size; ++i) present[grid.cells[i].type] = true;
-  for (std::uint8_t block_type = 0; block_type <= 0x0F; ++block_type) {
-    const auto plain = static_cast<std::uint8_t>(block_type + 1);
+  // Groups go by block type, each plain one before its variant; the last
+  // block type has no variant group (such cells are dropped).
+  for (std::uint8_t block_type = 0; block_type < kBlockTypeCount; ++block_type) {
+    const std::uint8_t plain = working_type_of_block_type(block_type);
     const auto variant = static_cast<std::uint8_t>(plain | kVariantBit);
     if (present[plain]) encode_group(out, grid, widths, plain);
-    if (present[variant]) encode_group(out, grid, widths, variant);
+    if (block_type + 1 < kBlockTypeCount && present[variant])
+      encode_group(out, grid, widths, variant);
   }
-  if (present[0x11]) encode_group(out, grid, widths, 0x11);
-  write_bits(out, 0x3F, 6);
+  write_bits(out, kBlockEndCode, 6);
   // The last byte's remaining bits are already 0.
 
-  result.ok = true;
   result.stream = std::move(out.bytes);
   return result;
 }

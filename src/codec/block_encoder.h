@@ -3,17 +3,26 @@
 
 #include <cstdint>
 #include <span>
-#include <string>
 #include <vector>
 
 #include "codec/block_cell.h"
 
 namespace gorv {
 
+// Why a map cannot be encoded.
+enum class BlockEncodeError {
+  none,
+  no_columns,   // 0 screens wide
+  no_rows,      // 0 screens high
+  too_wide,     // more than kMaxBlockLayoutWidth screens
+  too_tall,     // more than kMaxBlockLayoutHeight screens
+  cells_short,  // fewer cells than the grid and its sentinel row
+};
+
 struct BlockEncoding {
-  bool ok = false;
-  std::string error;                 // why the map cannot be encoded, when !ok
-  std::vector<std::uint8_t> stream;  // the packed stream, when ok
+  BlockEncodeError error = BlockEncodeError::none;
+  std::size_t cells_given = 0, cells_needed = 0;  // for cells_short
+  std::vector<std::uint8_t> stream;               // the packed stream, when there is no error
 };
 
 inline constexpr std::uint8_t kMaxBlockLayoutWidth = 51;   // screens: X up to 1,019 in 10 bits

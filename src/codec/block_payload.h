@@ -47,4 +47,9 @@ constexpr BlockTypeFormat block_type_format(unsigned block_type) {
   }
 }
 
+// Block type 0x03: one set of data bytes for a whole run.
+constexpr bool block_format_is_repeat_data(unsigned block_type) {
+  return block_type_format(block_type).payload == Payload::kRepeatData;
+}
+
 }  // namespace gorv

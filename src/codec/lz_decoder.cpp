@@ -1,7 +1,5 @@
 #include "codec/lz_decoder.h"
 
-#include "common/text.h"
-
 namespace gorv {
 
 namespace {
@@ -81,17 +79,6 @@ LzDecodeResult lz_decode(Bytes rom, std::uint64_t offset, std::uint16_t limit, O
   }
   result.buffer_full = out.full;
   return result;
-}
-
-std::string lz_size_report(const LzDecodeResult& result) {
-  const double ratio =
-      static_cast<double>(result.size) / static_cast<double>(result.compressed_size) * 100.0;
-  std::string text = format("  COMPRESSED DATA SIZE:   %llu bytes\n",
-                            static_cast<unsigned long long>(result.compressed_size));
-  text += format("  DECOMPRESSED DATA SIZE: %u bytes\n", static_cast<unsigned>(result.size));
-  text += format("  RATIO:                  %3.01f %c\n", ratio, '%');
-  text += "\n";
-  return text;
 }
 
 }  // namespace gorv

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "rom/output_buffer.h"
 #include "rom/rom_image.h"
@@ -20,10 +19,9 @@ struct LzDecodeResult {
 
 // Decodes the LZ stream at `offset` and appends its product at the buffer's
 // cursor. `limit` 0 means no limit. Code bits and data bytes past the end of
-// the image read as 0. Prints nothing: see lz_size_report.
+// the image read as 0. Back-references measure their distance in the
+// buffer, so one that reaches before the product reads what the buffer
+// holds there (the map file's header, for a map's tile layout).
 LzDecodeResult lz_decode(Bytes rom, std::uint64_t offset, std::uint16_t limit, OutputBuffer& out);
-
-// The three-line size report and its empty line.
-std::string lz_size_report(const LzDecodeResult& result);
 
 }  // namespace gorv

@@ -1,5 +1,5 @@
-// Everything the tool says goes through a Console: reports, progress lines,
-// error lines and the pause after an error.
+// Where the front end's text goes: standard output, or a string in the
+// tests; and the pause after an error.
 #pragma once
 
 #include <string>
@@ -14,15 +14,10 @@ struct Console {
   // True when the pause should wait for the user (standard input is a
   // terminal the user can answer from).
   bool interactive = false;
-  // Set by print_error: the run's exit status becomes 1.
-  bool error_printed = false;
 };
 
 // Prints text as it stands.
 void say(Console& console, std::string_view text);
-
-// Prints "ERROR: " + message + "\n" and remembers that an error was printed.
-void print_error(Console& console, std::string_view message);
 
 // Waits for the user after an error or the usage text: prints
 // "Press Enter to continue . . ." and reads one line, but only when the

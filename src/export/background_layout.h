@@ -1,16 +1,20 @@
-// A map's background layout in its map-file form.
+// A map's background layout, read from the ROM image into its map-file form.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
-#include "rom/output_buffer.h"
 #include "rom/rom_image.h"
 
 namespace gorv {
 
-// Appends the map-file form of the background layout at `address` for a map
-// of theme `theme` (0 to 15) at the buffer's cursor.
-void read_background_layout(Bytes rom, std::uint64_t address, std::uint8_t theme,
-                            OutputBuffer& out);
+// The map-file form of the background layout at `address` for a map of
+// theme `theme` (0 to 15): for a list theme the entries up to the end word,
+// B and C made relative to the bases of an indirect header, then FF FF (a
+// list cut short by the end of the image ends with its last whole entry);
+// for a fixed theme the 232 bytes as they stand, bytes past the end of the
+// image counting as 0xFF; nothing for the other themes.
+std::vector<std::uint8_t> read_background_layout(Bytes rom, std::uint64_t address,
+                                                 std::uint8_t theme);
 
 }  // namespace gorv

@@ -1,59 +1,56 @@
 #include "export/enemy_layout.h"
 
-#include "common/text.h"
+#include <algorithm>
+
+#include "rom/game_facts.h"
 
 namespace gorv {
 
 namespace {
 
-constexpr std::uint64_t kHeaderSkip = 4;  // the four bytes behind the list address
-constexpr std::uint64_t kEnemyHeaderSize = 8;
-constexpr std::uint64_t kEntrySize = 8;
+// The record: the list address, four bytes the tool does not read, then the
+// 8-byte enemy header whose last word is the end word.
+constexpr std::uint64_t kHeaderAt = 8;
+constexpr std::uint64_t kEndWordAt = kHeaderAt + 6;
 
 }  // namespace
 
-void read_enemy_layout(Console& console, Bytes rom, std::uint64_t address, OutputBuffer& out) {
+EnemySection read_enemy_layout(Report& report, Bytes rom, std::uint64_t address) {
+  EnemySection section;
   const std::uint32_t list = read_be32(rom, address);
-  const std::uint64_t header = address + 4 + kHeaderSkip;
-
-  // The enemy header ends with art_load[3] = 0x7D00.
-  const std::uint16_t last_word = read_be16(rom, header + 6);
-  if (last_word != 0x7D00) {
-    print_error(console,
-                format("End of enemy header not found. (art_load[3] = 0x%04X)", last_word));
-    return;
+  const std::uint16_t last_word = read_be16(rom, address + kEndWordAt);
+  if (last_word != kEnemyHeaderEndWord) {
+    say_n(report, Say::enemy_header_end, {last_word});
+    return section;
   }
-
   const std::uint8_t marker = read_u8(rom, list);
   if ((marker & 0x7F) != 0) {
-    print_error(console, format("Expected 0x80 or 0x00 to start enemy layout data. (i = 0x%02X)",
-                                marker & 0x80));
-    return;
+    say_n(report, Say::enemy_list_marker, {marker & 0x80u});
+    return section;
   }
 
   // Only the entries that lie wholly inside the image are kept, and the
   // count says how many were kept.
   const std::uint64_t first = static_cast<std::uint64_t>(list) + 2;
-  std::uint64_t count = read_u8(rom, list + 1);
-  const std::uint64_t room = first <= rom.size() ? (rom.size() - first) / kEntrySize : 0;
-  if (count > room) count = room;
+  const std::uint64_t room = first <= rom.size() ? (rom.size() - first) / kEnemyEntrySize : 0;
+  const std::uint64_t count = std::min<std::uint64_t>(read_u8(rom, list + 1), room);
 
-  for (std::uint64_t i = 0; i < 6; ++i) put_byte(out, read_u8(rom, header + i));
-  put_byte(out, static_cast<std::uint8_t>(count));
+  section.present = true;
+  for (std::size_t i = 0; i < section.art_load.size(); ++i)
+    section.art_load[i] = read_u8(rom, address + kHeaderAt + i);
+  section.entries.resize(static_cast<std::size_t>(count));
   for (std::uint64_t n = 0; n < count; ++n) {
-    const std::uint64_t entry = first + n * kEntrySize;
-    std::uint16_t kind = read_be16(rom, entry + 2);
-    if (kind == 0x0014) {
-      kind = 0x0002;
-    } else if (kind == 0x0015) {
-      kind = 0x0001;
-    }
-    put_byte(out, read_u8(rom, entry));
-    put_byte(out, read_u8(rom, entry + 1));
-    put_byte(out, static_cast<std::uint8_t>(kind >> 8));
-    put_byte(out, static_cast<std::uint8_t>(kind));
-    for (std::uint64_t i = 4; i < kEntrySize; ++i) put_byte(out, read_u8(rom, entry + i));
+    auto& entry = section.entries[static_cast<std::size_t>(n)];
+    const std::uint64_t at = first + n * kEnemyEntrySize;
+    for (std::size_t i = 0; i < entry.size(); ++i) entry[i] = read_u8(rom, at + i);
+    // The kind word's values 0x14 and 0x15 become 0x02 and 0x01: map files
+    // have always held them so, and the editor knows them only in that
+    // form. The import copies entries as they stand, so the rewrite sticks.
+    const std::uint16_t kind = get_be16(entry, 2);
+    if (kind == 0x0014) set_be16(entry, 2, 0x0002);
+    if (kind == 0x0015) set_be16(entry, 2, 0x0001);
   }
+  return section;
 }
 
 }  // namespace gorv

@@ -1,31 +1,30 @@
 #include "export/export_file.h"
 
-#include "common/text.h"
-
 namespace gorv {
 
-bool start_export_file(Console& console, OutputFile& file, const std::string& name) {
+bool start_export_file(Report& report, OutputFile& file, const std::string& name) {
   if (open_output_file(file, name)) return true;
-  print_error(console, format("cannot create file \"%s\"", name.c_str()));
+  say(report, Say::cannot_create, name);
   return false;
 }
 
-bool finish_export_file(Console& console, OutputFile& file, const OutputBuffer& buffer,
-                        const std::string& too_large) {
-  if (buffer.full) {
+bool finish_export_file(Report& report, OutputFile& file, std::span<const std::uint8_t> bytes,
+                        bool fits, const Message& too_large) {
+  if (!fits) {
     discard_output_file(file);
-    print_error(console,
-                too_large.empty()
-                    ? format("\"%s\" would be larger than %zu bytes; the file was not written",
-                             file.name.c_str(), kOutputBufferCapacity)
-                    : too_large);
+    report.push_back(too_large);
     return false;
   }
-  if (!commit_output_file(file, contents(buffer))) {
-    print_error(console, format("cannot write file \"%s\"", file.name.c_str()));
+  if (!commit_output_file(file, bytes)) {
+    say(report, Say::cannot_write, file.name);
     return false;
   }
   return true;
+}
+
+bool finish_export_file(Report& report, OutputFile& file, const OutputBuffer& buffer) {
+  return finish_export_file(report, file, contents(buffer), !buffer.full,
+                            Message{Say::file_too_large, file.name, {}, {}});
 }
 
 }  // namespace gorv

@@ -1,24 +1,34 @@
-// The last step of an exporter: the product in the output buffer goes to its
-// file, or, when it did not fit, nowhere.
+// The first and last steps every exporter shares: creating the output file
+// before the product is built, and writing the product to it, or saying why
+// not.
 #pragma once
 
+#include <span>
 #include <string>
 
-#include "common/console.h"
 #include "common/file_io.h"
+#include "common/report.h"
 #include "rom/output_buffer.h"
 
 namespace gorv {
 
-// The first step of an exporter: creates the output file `name`, or prints
-// "cannot create file" and returns false.
-bool start_export_file(Console& console, OutputFile& file, const std::string& name);
+// What an exporter did: what it has to say, and whether its file was written.
+struct ExportResult {
+  Report report;
+  bool written = false;
+};
 
-// Writes the buffer's contents to `file` and puts it in place. A buffer that
-// ran full holds an incomplete product: the file is discarded and the error
-// `too_large` is printed (when empty, one that names the file). A failed
-// write prints "cannot write file". Returns true when the file was written.
-bool finish_export_file(Console& console, OutputFile& file, const OutputBuffer& buffer,
-                        const std::string& too_large = {});
+// Creates the output file `name`, or says cannot_create and returns false.
+bool start_export_file(Report& report, OutputFile& file, const std::string& name);
+
+// Writes `bytes` to `file` and puts it in place. A product that did not fit
+// (`fits` false) is incomplete: the file is discarded and `too_large` is
+// said. A failed write says cannot_write. Returns true when written.
+bool finish_export_file(Report& report, OutputFile& file, std::span<const std::uint8_t> bytes,
+                        bool fits, const Message& too_large);
+
+// finish_export_file for a product built in the output buffer; a buffer
+// that ran full says file_too_large with the file's name.
+bool finish_export_file(Report& report, OutputFile& file, const OutputBuffer& buffer);
 
 }  // namespace gorv

@@ -1,104 +1,96 @@
 #include "export/map_dump.h"
 
-#include <string>
+#include <algorithm>
 
 #include "codec/block_decoder.h"
 #include "codec/lz_decoder.h"
-#include "common/file_io.h"
-#include "common/text.h"
 #include "export/background_layout.h"
 #include "export/enemy_layout.h"
-#include "export/export_file.h"
 
 namespace gorv {
 
 namespace {
 
-constexpr std::uint16_t kMapFileHeaderSize = 28;
-
-// Where the header of a map file keeps the offset of each section, and the
-// offset of the end of the last one (the file's length).
-constexpr std::size_t kTileOffsetField = 18;
-constexpr std::size_t kBlockOffsetField = 20;
-constexpr std::size_t kBackgroundOffsetField = 22;
-constexpr std::size_t kEnemyOffsetField = 24;
-constexpr std::size_t kEndOffsetField = 26;
-
-void set_le16(OutputBuffer& buffer, std::size_t at, std::uint16_t value) {
-  buffer.storage[at] = static_cast<std::uint8_t>(value);
-  buffer.storage[at + 1] = static_cast<std::uint8_t>(value >> 8);
+MapValues map_values(const MapHeader& h) {
+  MapValues v;
+  v.width = h.width;
+  v.size_byte = static_cast<std::uint8_t>(h.extra_rows << 6 | h.height);
+  v.attribute = h.attribute;
+  v.theme_byte = h.theme_byte;
+  v.start_x = h.start_x;
+  v.start_y = h.start_y;
+  v.end_x = h.end_x;
+  v.end_y = h.end_y;
+  return v;
 }
 
-// Header bytes 0 to 17: magic, layout marker, the map header's size, attribute
-// and theme bytes as they stand, and its four positions little-endian.
-void fill_header(OutputBuffer& buffer, const MapHeader& h) {
-  const std::uint8_t start[] = {'G', 'M', 'A', 'P', 0x80, 0x00};
-  for (std::size_t i = 0; i < sizeof start; ++i) buffer.storage[i] = start[i];
-  buffer.storage[6] = h.width;
-  buffer.storage[7] = static_cast<std::uint8_t>(h.extra_rows << 6 | h.height);
-  buffer.storage[8] = h.attribute;
-  buffer.storage[9] = h.theme_byte;
-  set_le16(buffer, 10, h.start_x);
-  set_le16(buffer, 12, h.start_y);
-  set_le16(buffer, 14, h.end_x);
-  set_le16(buffer, 16, h.end_y);
+// Expands the tile layout into the buffer behind the header as it stands
+// while the file is being built (magic, values, the tile offset, zeros):
+// the decoder measures back-references in the buffer, so a stream whose
+// reference reaches before its product copies header bytes, as map files
+// have always held them. Returns false when the buffer ran full.
+bool expand_tiles(Report& report, Bytes rom, const MapHeader& h, MapFile& file) {
+  OutputBuffer buffer;
+  reset(buffer, static_cast<std::uint16_t>(kMapFileHeaderSize));
+  const auto start = map_file_header_start(file.values);
+  std::copy(start.begin(), start.end(), buffer.storage.begin());
+  set_le16(buffer.storage, kCurrentMapFileLayout.offsets,
+           static_cast<std::uint16_t>(kMapFileHeaderSize));
+  const LzDecodeResult sizes = lz_decode(rom, h.tile_address, h.grid_size, buffer);
+  say_n(report, Say::lz_sizes, {sizes.compressed_size, sizes.size});
+  const auto product = contents(buffer).subspan(kMapFileHeaderSize);
+  file.tiles.assign(product.begin(), product.end());
+  return !buffer.full;
+}
+
+void report_unhandled(Report& report, const BlockDecoding& blocks, std::size_t grid_size) {
+  const std::size_t limit = unhandled_report_limit(grid_size);
+  for (std::size_t i = 0; i < blocks.unhandled.size(); ++i) {
+    if (i == limit) {
+      say(report, Say::unhandled_omitted);
+      return;
+    }
+    say_n(report, Say::unhandled_block,
+          {blocks.unhandled[i].type_code, blocks.unhandled[i].position});
+  }
 }
 
 }  // namespace
 
-std::string map_file_name(std::uint8_t map) {
-  return format("map%02x.gvm", static_cast<unsigned>(map));
+BuiltMapFile build_map_file(Report& report, Bytes rom, const MapHeader& h,
+                            std::uint8_t block_filter) {
+  BuiltMapFile built;
+  MapFile& file = built.file;
+  file.values = map_values(h);
+  const bool tiles_fit = expand_tiles(report, rom, h, file);
+  BlockDecoding blocks =
+      decode_block_cells(rom, h.block_address, h.width, h.grid_size, block_filter);
+  report_unhandled(report, blocks, h.grid_size);
+  file.blocks = std::move(blocks.cells);
+  file.background = read_background_layout(rom, h.background_address, map_theme(h));
+  file.enemy = read_enemy_layout(report, rom, h.enemy_address);
+  if (tiles_fit) built.bytes = serialize_map_file(file);
+  built.fits = tiles_fit && built.bytes.size() <= kMaxMapFileSize;
+  return built;
 }
 
-void dump_map(Console& console, Bytes rom, const MapExistsTable& exists, std::uint8_t map,
-              std::uint8_t block_filter, OutputBuffer& buffer) {
+ExportResult dump_map(Bytes rom, const MapExistsTable& exists, std::uint8_t map,
+                      std::uint8_t block_filter) {
+  ExportResult result;
+  Report& report = result.report;
   const MapHeader h = read_map_header(rom, map);
   if (!map_exists(exists, map)) {
-    print_error(console, "this map doesn't exist");
-    pause(console);
-    return;
+    say(report, Say::map_absent);
+    return result;
   }
-
   const std::string name = map_file_name(map);
   OutputFile file;
-  if (!start_export_file(console, file, name)) {
-    pause(console);
-    return;
-  }
-
-  reset(buffer, kMapFileHeaderSize);
-  fill_header(buffer, h);
-  set_le16(buffer, kTileOffsetField, buffer.cursor);
-  say(console, format("\nWriting map as \"%s\"...\n\n", name.c_str()));
-
-  const LzDecodeResult tiles = lz_decode(rom, h.tile_address, h.grid_size, buffer);
-  say(console, lz_size_report(tiles));
-  set_le16(buffer, kBlockOffsetField, buffer.cursor);
-
-  const auto unhandled =
-      decode_block_layout(rom, h.block_address, h.width, h.grid_size, block_filter, buffer);
-  for (std::size_t i = 0; i < unhandled.size(); ++i) {
-    if (i == unhandled_report_limit(h.grid_size)) {
-      say(console, unhandled_block_types_omitted_message());
-      pause(console);
-      break;
-    }
-    say(console, unhandled_block_type_message(unhandled[i]));
-    pause(console);
-  }
-  set_le16(buffer, kBackgroundOffsetField, buffer.cursor);
-
-  read_background_layout(rom, h.background_address, map_theme(h), buffer);
-  set_le16(buffer, kEnemyOffsetField, buffer.cursor);
-
-  read_enemy_layout(console, rom, h.enemy_address, buffer);
-  set_le16(buffer, kEndOffsetField, buffer.cursor);
-
-  // The header's offsets are 16-bit: a map whose file would pass 65,535
-  // bytes cannot be written correctly, so it is not written at all.
-  if (!finish_export_file(console, file, buffer,
-                          format("map 0x%02X is too large for a map file", map)))
-    pause(console);
+  if (!start_export_file(report, file, name)) return result;
+  say(report, Say::writing_map, name);
+  const BuiltMapFile built = build_map_file(report, rom, h, block_filter);
+  result.written = finish_export_file(report, file, built.bytes, built.fits,
+                                      Message{Say::map_too_large, {}, {}, {map}});
+  return result;
 }
 
 }  // namespace gorv

@@ -4,17 +4,28 @@
 #include <cstdint>
 #include <string>
 
-#include "common/console.h"
+#include "export/export_file.h"
+#include "format/map_file.h"
 #include "rom/map_header.h"
-#include "rom/output_buffer.h"
 #include "rom/rom_image.h"
 
 namespace gorv {
 
-// "mapXX.gvm" with XX two lower-case hexadecimal digits.
-std::string map_file_name(std::uint8_t map);
+// The map file of the map whose header is `h`, built from the ROM image,
+// keeping only block type `block_filter` (kAllBlockTypes: all). The report
+// gets the tile layout's size report, the unhandled block types met and an
+// enemy layout error. `fits` is false when the map cannot make a map file
+// of at most 65,535 bytes (its offsets are 16-bit).
+struct BuiltMapFile {
+  MapFile file;
+  std::vector<std::uint8_t> bytes;  // the serialized file, when it fits
+  bool fits = false;
+};
+BuiltMapFile build_map_file(Report& report, Bytes rom, const MapHeader& h,
+                            std::uint8_t block_filter);
 
-void dump_map(Console& console, Bytes rom, const MapExistsTable& exists, std::uint8_t map,
-              std::uint8_t block_filter, OutputBuffer& buffer);
+// Writes map `map` to its map file. An absent map writes nothing.
+ExportResult dump_map(Bytes rom, const MapExistsTable& exists, std::uint8_t map,
+                      std::uint8_t block_filter);
 
 }  // namespace gorv

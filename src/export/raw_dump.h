@@ -4,8 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "common/console.h"
-#include "rom/output_buffer.h"
+#include "export/export_file.h"
 #include "rom/rom_image.h"
 
 namespace gorv {
@@ -13,6 +12,6 @@ namespace gorv {
 // "0xADDRESS.dat" with the address in upper-case hexadecimal.
 std::string raw_dump_file_name(std::uint32_t address);
 
-void dump_raw(Console& console, Bytes rom, std::uint32_t address, OutputBuffer& buffer);
+ExportResult dump_raw(Bytes rom, std::uint32_t address);
 
 }  // namespace gorv

@@ -4,8 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "common/console.h"
-#include "rom/output_buffer.h"
+#include "export/export_file.h"
 #include "rom/rom_image.h"
 
 namespace gorv {
@@ -13,6 +12,6 @@ namespace gorv {
 // "themeX.gvt" with X the theme in lower-case hexadecimal.
 std::string theme_file_name(std::uint8_t theme);
 
-void dump_theme(Console& console, Bytes rom, std::uint8_t theme, OutputBuffer& buffer);
+ExportResult dump_theme(Bytes rom, std::uint8_t theme);
 
 }  // namespace gorv

@@ -4,6 +4,7 @@
 
 #include "codec/block_encoder.h"
 #include "common/byte_order.h"
+#include "common/text.h"
 #include "rom/game_facts.h"
 
 namespace gorv {
@@ -52,31 +53,6 @@ MapFileDamage read_tiles(Bytes file, const Sections& s, MapFile& map) {
     return damage(MapFileProblem::tile_section_short, {s.block - s.tile, size});
   const Bytes section = file.subspan(s.tile, s.block - s.tile);
   map.tiles.assign(section.begin(), section.end());
-  return {};
-}
-
-// Fills one cell per square. A current-layout byte below 0x80 is a run of
-// byte + 1 empty squares (one that reaches past the grid is cut there);
-// anything else, and every earlier-layout record, is a block cell.
-MapFileDamage read_blocks(Bytes section, bool current_layout, MapFile& map) {
-  const std::size_t squares = map_squares(map.values);
-  map.blocks.assign(squares, BlockCell{});
-  std::size_t filled = 0;
-  std::size_t pos = 0;
-  while (filled < squares) {
-    if (pos >= section.size())
-      return damage(MapFileProblem::block_section_short, {filled, squares});
-    const std::uint8_t b = section[pos++];
-    if (b >= kCellTypeBit || !current_layout) {
-      if (section.size() - pos < 4) return damage(MapFileProblem::block_cell_cut, {filled});
-      const std::uint8_t type = current_layout ? b : cell_type_of_code(code_of_cell_type(b));
-      map.blocks[filled++] =
-          BlockCell{type, section[pos], section[pos + 1], section[pos + 2], section[pos + 3]};
-      pos += 4;
-    } else {
-      filled += std::min<std::size_t>(std::size_t{b} + 1, squares - filled);
-    }
-  }
   return {};
 }
 
@@ -129,6 +105,32 @@ MapFileDamage read_enemies(Bytes section, EnemySection& enemy) {
 
 }  // namespace
 
+std::string map_file_name(std::uint8_t map) {
+  return format("map%02x.gvm", static_cast<unsigned>(map));
+}
+
+MapFileDamage read_block_section(std::span<const std::uint8_t> section, bool current_layout,
+                                 std::size_t squares, std::vector<BlockCell>& cells) {
+  cells.assign(squares, BlockCell{});
+  std::size_t filled = 0;
+  std::size_t pos = 0;
+  while (filled < squares) {
+    if (pos >= section.size())
+      return damage(MapFileProblem::block_section_short, {filled, squares});
+    const std::uint8_t b = section[pos++];
+    if (b >= kCellTypeBit || !current_layout) {
+      if (section.size() - pos < 4) return damage(MapFileProblem::block_cell_cut, {filled});
+      const std::uint8_t type = current_layout ? b : cell_type_of_code(code_of_cell_type(b));
+      cells[filled++] =
+          BlockCell{type, section[pos], section[pos + 1], section[pos + 2], section[pos + 3]};
+      pos += 4;
+    } else {
+      filled += std::min<std::size_t>(std::size_t{b} + 1, squares - filled);
+    }
+  }
+  return {};
+}
+
 std::size_t map_squares(const MapValues& values) {
   return static_cast<std::size_t>(grid_squares(values.width, values.size_byte));
 }
@@ -164,11 +166,12 @@ ParsedMapFile parse_map_file(std::span<const std::uint8_t> bytes) {
   };
   if (failed(read_sections(bytes, layout, s)) || failed(check_dimensions(v)) ||
       failed(read_tiles(bytes, s, map)) ||
-      failed(
-          read_blocks(bytes.subspan(s.block, s.background - s.block), map.current_layout, map)) ||
+      failed(read_block_section(bytes.subspan(s.block, s.background - s.block), map.current_layout,
+                                map_squares(v), map.blocks)) ||
       failed(read_background(bytes.subspan(s.background, s.enemy - s.background), map)) ||
-      failed(read_enemies(bytes.subspan(s.enemy, s.end - s.enemy), map.enemy)))
-    return parsed;
+      failed(read_enemies(bytes.subspan(s.enemy, s.end - s.enemy), map.enemy))) {
+    // The file is refused: what was read of it means nothing.
+  }
   return parsed;
 }
 

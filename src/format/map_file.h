@@ -15,7 +15,7 @@
 
 namespace gorv {
 
-// docs/formats/map-file.md, "Header".
+// docs/formats/map-file.md, "Header, current layout".
 inline constexpr std::array<std::uint8_t, 4> kMapFileMagic = {'G', 'M', 'A', 'P'};
 inline constexpr std::uint8_t kCurrentLayoutMarker = 0x80;  // byte 4, bit 7
 inline constexpr std::size_t kMapFileHeaderSize = 28;       // current layout
@@ -23,7 +23,8 @@ inline constexpr std::size_t kEarlierMapFileHeaderSize = 24;
 // The header's offsets are 16-bit: no map file is longer.
 inline constexpr std::size_t kMaxMapFileSize = 0xFFFF;
 
-// Where each layout keeps its fields (docs/formats/map-file.md, "Header").
+// Where each layout keeps its fields (docs/formats/map-file.md, "Header, current
+// layout" and "Header, earlier layout").
 struct MapFileLayout {
   std::size_t values;      // width, size byte, attribute, theme byte, then the four words
   std::size_t offsets;     // the section offsets, tile first
@@ -32,6 +33,10 @@ struct MapFileLayout {
 };
 inline constexpr MapFileLayout kCurrentMapFileLayout = {6, 18, kMapFileHeaderSize, true};
 inline constexpr MapFileLayout kEarlierMapFileLayout = {4, 16, kEarlierMapFileHeaderSize, false};
+
+// "mapXX.gvm" with XX two lower-case hexadecimal digits: the name every
+// map file has, where the map dump writes it and the import looks for it.
+std::string map_file_name(std::uint8_t map);
 
 // The first twelve bytes of the game's map header.
 struct MapValues {
@@ -104,6 +109,13 @@ struct ParsedMapFile {
 // of the theme's form, an enemy section with all its entries. Nothing
 // outside `bytes` is read.
 ParsedMapFile parse_map_file(std::span<const std::uint8_t> bytes);
+
+// Reads a block layout section into `squares` cells: a current-layout byte
+// below 0x80 is a run of byte + 1 empty squares (one that reaches past the
+// grid is cut there); anything else, and every earlier-layout record, is a
+// block cell of five bytes. Part of parse_map_file.
+MapFileDamage read_block_section(std::span<const std::uint8_t> section, bool current_layout,
+                                 std::size_t squares, std::vector<BlockCell>& cells);
 
 // The squares of a map of these values (full width; see grid_squares).
 std::size_t map_squares(const MapValues& values);

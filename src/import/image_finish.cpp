@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/byte_order.h"
+
 namespace gorv {
 
 std::uint16_t image_checksum(Bytes image) {
@@ -12,22 +14,18 @@ std::uint16_t image_checksum(Bytes image) {
   return static_cast<std::uint16_t>(sum);
 }
 
-void finish_image(Console& console, std::vector<std::uint8_t>& image) {
-  say(console, "\nadjusting file size...");
+void finish_image(Report& report, std::vector<std::uint8_t>& image) {
+  say(report, Say::import_adjusting);
   // Large enough for the header fields below, then whole blocks.
   std::size_t size = std::max(image.size(), kChecksumStart);
   size = (size + kImageSizeUnit - 1) / kImageSizeUnit * kImageSizeUnit;
   image.resize(size, 0xFF);
   const auto end = static_cast<std::uint32_t>(size - 1);
-  image[kEndAddressOffset] = static_cast<std::uint8_t>(end >> 24);
-  image[kEndAddressOffset + 1] = static_cast<std::uint8_t>(end >> 16);
-  image[kEndAddressOffset + 2] = static_cast<std::uint8_t>(end >> 8);
-  image[kEndAddressOffset + 3] = static_cast<std::uint8_t>(end);
+  set_be32(image, kEndAddressOffset, end);
 
-  say(console, "\nfixing checksum...");
+  say(report, Say::import_fixing);
   const std::uint16_t sum = image_checksum(image);
-  image[kChecksumOffset] = static_cast<std::uint8_t>(sum >> 8);
-  image[kChecksumOffset + 1] = static_cast<std::uint8_t>(sum);
+  set_be16(image, kChecksumOffset, sum);
 }
 
 }  // namespace gorv

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "common/console.h"
+#include "common/report.h"
 #include "rom/rom_image.h"
 
 namespace gorv {
@@ -20,8 +20,8 @@ inline constexpr std::size_t kChecksumStart = 0x200;
 std::uint16_t image_checksum(Bytes image);
 
 // Pads the image with 0xFF to a multiple of 0x100000 bytes (never shortens
-// it), writes its last offset at 0x1A4 and its checksum at 0x18E. Prints
-// "\nadjusting file size..." and "\nfixing checksum...".
-void finish_image(Console& console, std::vector<std::uint8_t>& image);
+// it), writes its last offset at 0x1A4 and its checksum at 0x18E, saying
+// import_adjusting and import_fixing.
+void finish_image(Report& report, std::vector<std::uint8_t>& image);
 
 }  // namespace gorv

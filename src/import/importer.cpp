@@ -6,7 +6,6 @@
 #include "codec/lz_encoder.h"
 #include "common/file_io.h"
 #include "common/platform.h"
-#include "common/text.h"
 #include "import/image_finish.h"
 #include "import/level_directory.h"
 #include "rom/map_header.h"
@@ -18,15 +17,27 @@ namespace {
 // The map header's 16-bit length fields bound every layout.
 constexpr std::size_t kMaxLayoutLength = 0xFFFF;
 
-// Far more than any map file holds (its section offsets are 16-bit), and
-// little enough that a device or a pipe named like a map file cannot take
-// all the memory.
-constexpr std::size_t kMaxMapFileSize = 0x1000000;
+std::string path_in(const std::string& directory, const std::string& name) {
+  return directory.empty() ? name : (std::filesystem::path(directory) / name).string();
+}
 
-void report_damaged(Console& console, const std::string& name, const std::string& problem) {
-  print_error(console, format("map file \"%s\" is damaged", name.c_str()));
-  say(console, "  " + problem + "\n");
-  pause(console);
+void say_trouble(Report& report, const std::string& name, MapFileTrouble trouble,
+                 std::array<std::uint64_t, 7> details = {}) {
+  std::array<std::uint64_t, 8> n{static_cast<std::uint64_t>(trouble)};
+  std::copy(details.begin(), details.end(), n.begin() + 1);
+  say_n(report, Say::map_file_damaged, n, name);
+}
+
+void say_reading(Report& report, const std::string& name, const MapFileReading& reading) {
+  if (reading.damage.problem != MapFileProblem::none) {
+    const auto& v = reading.damage.values;
+    say_trouble(report, name, MapFileTrouble::damaged,
+                {static_cast<std::uint64_t>(reading.damage.problem), v[0], v[1], v[2], v[3], v[4]});
+  } else {
+    say_trouble(
+        report, name, MapFileTrouble::cannot_encode,
+        {static_cast<std::uint64_t>(reading.encode_error), reading.width, reading.size_byte});
+  }
 }
 
 // True when something (even something unreadable) stands at `path`; a
@@ -37,13 +48,16 @@ bool file_present(const std::string& path) {
   return status.type() != std::filesystem::file_type::not_found;
 }
 
-bool check_layout_length(Console& console, const MapRecord& record, const char* layout,
-                         std::size_t length) {
-  if (length <= kMaxLayoutLength) return true;
-  report_damaged(
-      console, map_file_name(record.map),
-      format("the %s layout takes %zu bytes in the ROM image, more than 65535", layout, length));
-  return false;
+bool layouts_fit(Report& report, const MapRecord& record) {
+  const std::vector<std::uint8_t>* layouts[] = {&record.tile, &record.block, &record.background,
+                                                &record.enemy};
+  for (std::uint64_t k = 0; k < 4; ++k) {
+    if (layouts[k]->size() <= kMaxLayoutLength) continue;
+    say_trouble(report, map_file_name(record.map), MapFileTrouble::layout_too_long,
+                {k, layouts[k]->size()});
+    return false;
+  }
+  return true;
 }
 
 // The file to replace: a symbolic link is followed, so that it goes on
@@ -62,36 +76,32 @@ std::string file_to_replace(const std::string& rom_path) {
 std::string map_file_named_as_image(const std::string& rom_path, const std::string& directory) {
   for (int map = 0; map < kMapCount; ++map) {
     const std::string name = map_file_name(static_cast<std::uint8_t>(map));
-    const std::string path =
-        directory.empty() ? name : (std::filesystem::path(directory) / name).string();
-    if (same_file(path, rom_path)) return name;
+    if (same_file(path_in(directory, name), rom_path)) return name;
   }
   return "";
 }
 
 }  // namespace
 
-bool read_map_files(Console& console, const std::string& directory,
-                    std::vector<MapRecord>& records) {
+bool read_map_files(Report& report, const std::string& directory, std::vector<MapRecord>& records) {
   records.clear();
   std::vector<std::uint8_t> file;
   for (int map = 0; map < kMapCount; ++map) {
     const std::string name = map_file_name(static_cast<std::uint8_t>(map));
-    const std::string path =
-        directory.empty() ? name : (std::filesystem::path(directory) / name).string();
+    const std::string path = path_in(directory, name);
     if (!file_present(path)) continue;
-    say(console, format("map%02X.gvm\n", static_cast<unsigned>(map)));
-    if (!read_whole_file(path, file, kMaxMapFileSize)) {
-      report_damaged(console, name,
-                     file.size() > kMaxMapFileSize ? "the file is larger than 16 MiB"
-                                                   : "the file cannot be read");
+    say_n(report, Say::import_map_file, {static_cast<std::uint64_t>(map)});
+    if (!read_whole_file(path, file, kMaxImportedMapFileSize)) {
+      say_trouble(report, name,
+                  file.size() > kMaxImportedMapFileSize ? MapFileTrouble::too_large
+                                                        : MapFileTrouble::unreadable);
       return false;
     }
     MapRecord record;
     record.map = static_cast<std::uint8_t>(map);
-    std::string problem;
-    if (!read_map_file(file, record, problem)) {
-      report_damaged(console, name, problem);
+    const MapFileReading reading = read_map_file(file, record);
+    if (!reading.ok()) {
+      say_reading(report, name, reading);
       return false;
     }
     records.push_back(std::move(record));
@@ -99,51 +109,42 @@ bool read_map_files(Console& console, const std::string& directory,
   return true;
 }
 
-void write_imported_image(Console& console, std::vector<MapRecord>& records, const RomImage& rom,
+bool write_imported_image(Report& report, std::vector<MapRecord>& records, const RomImage& rom,
                           const std::string& rom_path) {
-  for (const MapRecord& record : records) {
-    if (!check_layout_length(console, record, "tile", record.tile.size()) ||
-        !check_layout_length(console, record, "block", record.block.size()) ||
-        !check_layout_length(console, record, "background", record.background.size()) ||
-        !check_layout_length(console, record, "enemy", record.enemy.size()))
-      return;
-  }
+  for (const MapRecord& record : records)
+    if (!layouts_fit(report, record)) return false;
 
   std::vector<std::uint8_t> image = rom.bytes;
-  write_level_directory(console, records, image);
-  finish_image(console, image);
+  write_level_directory(report, records, image);
+  finish_image(report, image);
 
   const std::string target = file_to_replace(rom_path);
   OutputFile out;
   if (!open_output_file(out, target) || !commit_output_file(out, image, target)) {
     discard_output_file(out);
-    say(console, "\n");
-    print_error(console, format("cannot write file \"%s\"", rom_path.c_str()));
-    pause(console);
-    return;
+    say(report, Say::newline);
+    say(report, Say::cannot_write, rom_path);
+    return false;
   }
-  say(console, "\nfreeing data...");
+  say(report, Say::import_freeing);
   records.clear();
-  say(console, "\ndone!\n");
+  say(report, Say::import_done);
+  return true;
 }
 
-void import_maps_from(Console& console, const RomImage& rom, const std::string& rom_path,
-                      const std::string& directory) {
+ImportResult import_maps(const RomImage& rom, const std::string& rom_path,
+                         const std::string& directory) {
+  ImportResult result;
   if (const std::string map_file = map_file_named_as_image(rom_path, directory);
       !map_file.empty()) {
-    print_error(console, format("the ROM image \"%s\" is the map file \"%s\"; nothing was imported",
-                                rom_path.c_str(), map_file.c_str()));
-    pause(console);
-    return;
+    say(result.report, Say::map_file_is_image, rom_path, map_file);
+    return result;
   }
   std::vector<MapRecord> records;
-  if (!read_map_files(console, directory, records)) return;
+  if (!read_map_files(result.report, directory, records)) return result;
   for (MapRecord& record : records) record.tile = lz_compress(record.tile_layout);
-  write_imported_image(console, records, rom, rom_path);
-}
-
-void import_maps(Console& console, const RomImage& rom, const std::string& rom_path) {
-  import_maps_from(console, rom, rom_path, "");
+  result.replaced = write_imported_image(result.report, records, rom, rom_path);
+  return result;
 }
 
 }  // namespace gorv

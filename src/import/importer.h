@@ -1,38 +1,53 @@
-// -import: every map file of the current directory back into the ROM image.
+// -import: every map file of a directory back into the ROM image.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "common/console.h"
+#include "common/report.h"
 #include "import/map_file_reader.h"
 #include "rom/rom_image.h"
 
 namespace gorv {
 
-// Reads, checks and encodes every map file, builds the new image from
-// `rom` and replaces the file `rom_path` by it in one step. On any error
-// the file stays as it was.
-void import_maps(Console& console, const RomImage& rom, const std::string& rom_path);
+// What went wrong with a map file, as the map_file_damaged message carries
+// it in n[0]; n[1] and on hold the details.
+enum class MapFileTrouble : std::uint8_t {
+  damaged,         // n[1] MapFileProblem, n[2]... its figures
+  cannot_encode,   // n[1] BlockEncodeError
+  unreadable,      //
+  too_large,       // larger than kMaxImportedMapFileSize
+  layout_too_long  // n[1] layout (0 tile .. 3 enemy), n[2] its length
+};
 
-// import_maps with the map files taken from `directory` ("" is the current
-// directory).
-void import_maps_from(Console& console, const RomImage& rom, const std::string& rom_path,
-                      const std::string& directory);
+// Far more than any map file holds (its section offsets are 16-bit), and
+// little enough that a device or a pipe named like a map file cannot take
+// all the memory.
+inline constexpr std::size_t kMaxImportedMapFileSize = 0x1000000;
+
+struct ImportResult {
+  Report report;
+  bool replaced = false;  // the image file now holds the imported image
+};
+
+// Reads, checks and encodes map00.gvm to map7d.gvm of `directory` ("" is
+// the current directory), builds the new image from `rom` and replaces the
+// file `rom_path` by it in one step. On any error the file stays as it was.
+ImportResult import_maps(const RomImage& rom, const std::string& rom_path,
+                         const std::string& directory = {});
 
 // The two halves of import_maps, apart so that the tile layouts can be
 // packed in between by other means (the benchmarks do).
 //
-// Reads and checks map00.gvm to map7d.gvm in `directory`, whichever exist,
-// into `records` (tile layouts not yet packed), printing each file's name.
-// A damaged or unreadable file stops it with an error: returns false.
-bool read_map_files(Console& console, const std::string& directory,
-                    std::vector<MapRecord>& records);
+// Reads and checks the map files that exist into `records` (tile layouts
+// not yet packed), saying each file's name. A damaged or unreadable file
+// stops it: returns false.
+bool read_map_files(Report& report, const std::string& directory, std::vector<MapRecord>& records);
 
 // Builds the new image from `rom` and the records, whose tile layouts are
 // packed, and replaces the file `rom_path` by it. Refuses (changing
 // nothing) when a layout is longer than 65,535 bytes.
-void write_imported_image(Console& console, std::vector<MapRecord>& records, const RomImage& rom,
+bool write_imported_image(Report& report, std::vector<MapRecord>& records, const RomImage& rom,
                           const std::string& rom_path);
 
 }  // namespace gorv

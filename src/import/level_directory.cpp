@@ -1,17 +1,13 @@
 #include "import/level_directory.h"
 
+#include <algorithm>
 #include <array>
 
-#include "common/text.h"
-#include "rom/map_header.h"
+#include "common/byte_order.h"
 
 namespace gorv {
 
 namespace {
-
-constexpr std::uint32_t kLevelOrderTableAddress = kNewLevelDirectory + 0x104;
-// Header offset of the first present map; the i-th (from 1) gets 0x154 + 28 i.
-constexpr std::uint32_t kHeaderOffsetBase = 0x154;
 
 // The places that hold the directory's address or that of one of its first
 // three fields, in the order they are written.
@@ -20,23 +16,23 @@ struct BaseReference {
   std::uint32_t value;
 };
 constexpr std::array<BaseReference, 17> kBaseReferences = {{
-    {0x000690, 0x00100000},
-    {0x0006B8, 0x00100000},
-    {0x011A50, 0x00100000},
-    {0x019AF8, 0x00100000},
-    {0x00236C, 0x00100004},
-    {0x00BCD2, 0x00100004},
-    {0x011A38, 0x00100004},
-    {0x011AC8, 0x00100004},
-    {0x011D6E, 0x00100004},
-    {0x011DE0, 0x00100004},
-    {0x014C3C, 0x00100004},
-    {0x019AE0, 0x00100004},
-    {0x03051A, 0x00100004},
-    {0x03075C, 0x00100004},
-    {0x0307E4, 0x00100004},
-    {0x011A44, 0x00100008},
-    {0x019AEC, 0x00100008},
+    {0x000690, kNewLevelDirectory},
+    {0x0006B8, kNewLevelDirectory},
+    {0x011A50, kNewLevelDirectory},
+    {0x019AF8, kNewLevelDirectory},
+    {0x00236C, kNewLevelDirectory + kLevelOrderPointerField},
+    {0x00BCD2, kNewLevelDirectory + kLevelOrderPointerField},
+    {0x011A38, kNewLevelDirectory + kLevelOrderPointerField},
+    {0x011AC8, kNewLevelDirectory + kLevelOrderPointerField},
+    {0x011D6E, kNewLevelDirectory + kLevelOrderPointerField},
+    {0x011DE0, kNewLevelDirectory + kLevelOrderPointerField},
+    {0x014C3C, kNewLevelDirectory + kLevelOrderPointerField},
+    {0x019AE0, kNewLevelDirectory + kLevelOrderPointerField},
+    {0x03051A, kNewLevelDirectory + kLevelOrderPointerField},
+    {0x03075C, kNewLevelDirectory + kLevelOrderPointerField},
+    {0x0307E4, kNewLevelDirectory + kLevelOrderPointerField},
+    {0x011A44, kNewLevelDirectory + kMapHeaderTableField},
+    {0x019AEC, kNewLevelDirectory + kMapHeaderTableField},
 }};
 
 void put_bytes(std::vector<std::uint8_t>& image, std::uint64_t offset,
@@ -46,32 +42,30 @@ void put_bytes(std::vector<std::uint8_t>& image, std::uint64_t offset,
   std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<std::ptrdiff_t>(offset));
 }
 
-void put_be16(std::vector<std::uint8_t>& image, std::uint64_t offset, std::uint32_t value) {
-  const std::array<std::uint8_t, 2> bytes = {static_cast<std::uint8_t>(value >> 8),
-                                             static_cast<std::uint8_t>(value)};
+void put_be16(std::vector<std::uint8_t>& image, std::uint64_t offset, std::uint16_t value) {
+  std::array<std::uint8_t, 2> bytes{};
+  set_be16(bytes, 0, value);
   put_bytes(image, offset, bytes);
 }
 
 void put_be32(std::vector<std::uint8_t>& image, std::uint64_t offset, std::uint32_t value) {
-  put_be16(image, offset, value >> 16);
-  put_be16(image, offset + 2, value & 0xFFFF);
+  std::array<std::uint8_t, 4> bytes{};
+  set_be32(bytes, 0, value);
+  put_bytes(image, offset, bytes);
 }
 
-template <std::size_t N>
-void set_be32(std::array<std::uint8_t, N>& bytes, std::size_t at, std::uint64_t value) {
-  for (std::size_t k = 0; k < 4; ++k)
-    bytes[at + k] = static_cast<std::uint8_t>(value >> (24 - 8 * k));
+void say_phase(Report& report, ImportPhase phase) {
+  say_n(report, Say::import_phase, {static_cast<std::uint64_t>(phase)});
 }
 
 // Writes one layout at `position`, followed by a 0x00 when its length is
-// odd, records its address in header bytes `field` to `field` + 3 and
-// returns the position behind it.
-std::uint64_t place_layout(Console& console, const char* name, std::vector<std::uint8_t>& layout,
-                           std::uint64_t position, MapRecord& record, std::size_t field,
-                           std::vector<std::uint8_t>& image) {
-  say(console, format("    - %s layout (0x%06llX, 0x%04zX)\n", name,
-                      static_cast<unsigned long long>(position), layout.size()));
-  set_be32(record.header, field, position);
+// odd, records its address in the header field `field` and returns the
+// position behind it.
+std::uint64_t place_layout(Report& report, std::uint64_t layout_index,
+                           const std::vector<std::uint8_t>& layout, std::uint64_t position,
+                           MapRecord& record, std::size_t field, std::vector<std::uint8_t>& image) {
+  say_n(report, Say::import_layout, {layout_index, position, layout.size()});
+  set_be32(record.header, field, static_cast<std::uint32_t>(position));
   put_bytes(image, position, layout);
   position += layout.size();
   if (layout.size() % 2 != 0) {
@@ -84,58 +78,49 @@ std::uint64_t place_layout(Console& console, const char* name, std::vector<std::
 
 }  // namespace
 
-std::uint64_t write_level_directory(Console& console, std::vector<MapRecord>& records,
+std::uint64_t write_level_directory(Report& report, std::vector<MapRecord>& records,
                                     std::vector<std::uint8_t>& image) {
-  std::uint64_t position = kNewLevelDirectory;
-  say(console, "starting level\n");
-  put_be32(image, position, 0);
-  position += 4;
+  constexpr std::uint64_t directory = kNewLevelDirectory;
+  say_phase(report, ImportPhase::starting_level);
+  put_be32(image, directory + kStartingLevelField, 0);
 
-  say(console, "pointer to level order\n");
-  put_be32(image, position, kLevelOrderTableAddress);
-  position += 4;
+  say_phase(report, ImportPhase::level_order_pointer);
+  put_be32(image, directory + kLevelOrderPointerField, directory + kLevelOrderTableField);
 
-  say(console, "map pointers\n");
+  say_phase(report, ImportPhase::map_pointers);
   std::array<std::uint16_t, kMapCount> header_offsets{};
   for (std::size_t i = 0; i < records.size(); ++i) {
     if (records[i].map < header_offsets.size())
-      header_offsets[records[i].map] = static_cast<std::uint16_t>(kHeaderOffsetBase + 28 * (i + 1));
+      header_offsets[records[i].map] =
+          static_cast<std::uint16_t>(kFirstMapHeaderField + kMapHeaderSize * i);
   }
-  for (const std::uint16_t offset : header_offsets) {
-    put_be16(image, position, offset);
-    position += 2;
-  }
+  for (std::size_t map = 0; map < header_offsets.size(); ++map)
+    put_be16(image, directory + kMapHeaderTableField + 2 * map, header_offsets[map]);
 
-  say(console, "level order\n");
-  put_bytes(image, position, kLevelOrder);
-  position += kLevelOrder.size();
+  say_phase(report, ImportPhase::level_order);
+  put_bytes(image, directory + kLevelOrderTableField, kLevelOrder);
 
-  say(console, "level data\n");
-  const std::uint64_t headers = position;
-  position += kHeaderImageSize * records.size();
+  say_phase(report, ImportPhase::level_data);
+  const std::uint64_t headers = directory + kFirstMapHeaderField;
+  std::uint64_t position = headers + kMapHeaderSize * records.size();
   for (MapRecord& record : records) {
-    say(console, format("  appending map 0x%02X...\n", static_cast<unsigned>(record.map)));
-    position = place_layout(console, "tile", record.tile, position, record, 12, image);
-    position = place_layout(console, "block", record.block, position, record, 16, image);
-    position = place_layout(console, "background", record.background, position, record, 20, image);
-    if (record.enemy.size() >= 4) {
-      // The record's first field points at its own entry list, 16 bytes in.
-      std::array<std::uint8_t, 4> list{};
-      set_be32(list, 0, position + 16);
-      std::copy(list.begin(), list.end(), record.enemy.begin());
-    }
-    position = place_layout(console, "enemy", record.enemy, position, record, 24, image);
+    say_n(report, Say::import_appending, {record.map});
+    position = place_layout(report, 0, record.tile, position, record, kTileAddressField, image);
+    position = place_layout(report, 1, record.block, position, record, kBlockAddressField, image);
+    position = place_layout(report, 2, record.background, position, record, kBackgroundAddressField,
+                            image);
+    // The record's first field points at its own entry list, 16 bytes in.
+    if (record.enemy.size() >= 4)
+      set_be32(record.enemy, 0, static_cast<std::uint32_t>(position + 16));
+    position = place_layout(report, 3, record.enemy, position, record, kEnemyAddressField, image);
   }
   const std::uint64_t data_end = position;
 
-  say(console, "level headers\n");
-  position = headers;
-  for (const MapRecord& record : records) {
-    put_bytes(image, position, record.header);
-    position += kHeaderImageSize;
-  }
+  say_phase(report, ImportPhase::level_headers);
+  for (std::size_t i = 0; i < records.size(); ++i)
+    put_bytes(image, headers + kMapHeaderSize * i, records[i].header);
 
-  say(console, "pointers\n");
+  say_phase(report, ImportPhase::pointers);
   for (const BaseReference& reference : kBaseReferences)
     put_be32(image, reference.offset, reference.value);
   return data_end;

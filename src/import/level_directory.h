@@ -6,12 +6,20 @@
 #include <cstdint>
 #include <vector>
 
-#include "common/console.h"
+#include "common/report.h"
 #include "import/map_file_reader.h"
+#include "rom/map_header.h"
 
 namespace gorv {
 
 inline constexpr std::uint32_t kNewLevelDirectory = 0x100000;
+
+// The directory's fields, as offsets from its start: the starting level,
+// the level order pointer, the map header table (a 16-bit header offset per
+// map), then the level order table, then the map headers.
+inline constexpr std::uint32_t kStartingLevelField = 0;
+inline constexpr std::uint32_t kLevelOrderPointerField = 4;
+inline constexpr std::uint32_t kMapHeaderTableField = 8;
 
 // The map of each level 0x00 to 0x69, then the end mark FF FF.
 inline constexpr std::array<std::uint8_t, 108> kLevelOrder = {
@@ -23,15 +31,33 @@ inline constexpr std::array<std::uint8_t, 108> kLevelOrder = {
     0x67, 0x6E, 0x75, 0x66, 0x68, 0x6D, 0x6F, 0x70, 0x77, 0x78, 0x63, 0x65, 0x69, 0x6A, 0x6B, 0x71,
     0x08, 0x7C, 0x7D, 0x7A, 0x7B, 0x79, 0x72, 0x73, 0x76, 0x09, 0xFF, 0xFF};
 
+// 0x104: the level order table follows the map header table.
+inline constexpr std::uint32_t kLevelOrderTableField = kMapHeaderTableField + 2 * kMapCount;
+// 0x170: the headers follow the level order table; the i-th present map
+// (from 0) has its header at this offset + 28 i.
+inline constexpr std::uint32_t kFirstMapHeaderField =
+    kLevelOrderTableField + static_cast<std::uint32_t>(kLevelOrder.size());
+
 // Writes into `image`, growing it with zero bytes where it is too short:
 // the starting level, the level order pointer, the map header table, the
 // level order table, the map headers and every map's four layouts (each at
 // an even address) from 0x100000 on, then the seventeen references to the
 // new directory. `records` are the present maps in ascending map number,
 // with their tile layouts packed and every layout at most 65,535 bytes
-// long; their layout addresses are filled in. Prints the progress lines.
+// long; their layout addresses are filled in. Says the progress lines.
 // Returns the offset just past the level data.
-std::uint64_t write_level_directory(Console& console, std::vector<MapRecord>& records,
+std::uint64_t write_level_directory(Report& report, std::vector<MapRecord>& records,
                                     std::vector<std::uint8_t>& image);
+
+// The phases of the directory's writing, in order, as import_phase says them.
+enum class ImportPhase : std::uint8_t {
+  starting_level,
+  level_order_pointer,
+  map_pointers,
+  level_order,
+  level_data,
+  level_headers,
+  pointers,
+};
 
 }  // namespace gorv

@@ -1,26 +1,27 @@
-// Reads one map file and checks it, turning it into the ROM forms that the
-// importer places in the new level data area.
+// Turns a map file into the ROM forms that the importer places in the new
+// level data area, with the import's own conversions: the working block
+// types, the placeholder behind a wide block, the enemy record rebuilt
+// around the file's entries.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <string>
+#include <span>
 #include <vector>
 
 #include "codec/block_cell.h"
-#include "export/map_dump.h"  // map_file_name
-#include "rom/rom_image.h"
+#include "codec/block_encoder.h"
+#include "format/map_file.h"
+#include "rom/map_header.h"
 
 namespace gorv {
-
-inline constexpr std::size_t kHeaderImageSize = 28;
 
 // One map on its way from its map file into the ROM image.
 struct MapRecord {
   std::uint8_t map = 0;
   // The map header in ROM form: bytes 0-11 from the map file, bytes 12-27
   // the four layout addresses, filled in when the layouts are placed.
-  std::array<std::uint8_t, kHeaderImageSize> header{};
+  std::array<std::uint8_t, kMapHeaderSize> header{};
   std::vector<std::uint8_t> tile_layout;  // the grid-size bytes of the tile layout, unpacked
   std::vector<std::uint8_t> tile;         // tile_layout packed into an LZ stream
   std::vector<std::uint8_t> block;        // the block layout stream
@@ -28,23 +29,34 @@ struct MapRecord {
   std::vector<std::uint8_t> enemy;        // enemy layout record; bytes 0-3 set when placed
 };
 
-// Turns a block layout section into the block cell array that the block
-// layout encoder takes: one cell per square of a map `width` screens across
-// and (height_byte & 0x3F) screens down, in working type numbering (type
-// code + 1, 0 empty), then one sentinel row of empty cells. The square
-// behind a cell of block type 0x04 gets the placeholder type 0x15. A run of
-// empty squares that reaches past the array is cut there. Returns false,
-// with `problem` set, when the section ends before the grid is filled.
-// `current_layout` false: every square is a 5-byte record.
-bool read_block_cells(Bytes section, bool current_layout, std::uint8_t width,
-                      std::uint8_t height_byte, std::vector<BlockCell>& cells,
-                      std::string& problem);
+// The block cell array that the block layout encoder takes, from a map
+// file's cells: one cell per square in working type numbering (type code +
+// 1, 0 empty), then one sentinel row of empty cells. The square behind a
+// cell of block type 0x04 gets the placeholder type (that block takes two
+// squares; the encoder must not write a block of its own there).
+std::vector<BlockCell> working_cells(const MapFile& file);
+
+// The enemy layout record in ROM form: the list address (set when placed),
+// four zero bytes, art_load words 0-2 and the end word, the list marker
+// 0x80, the count and the entries right behind. An absent section becomes
+// an empty list, so that a map dumped from an image whose enemy layout
+// could not be read can still be imported.
+std::vector<std::uint8_t> enemy_record(const EnemySection& enemy);
+
+// What went wrong with one map file: the file's own damage, or a block
+// layout the encoder refuses.
+struct MapFileReading {
+  MapFileDamage damage;
+  BlockEncodeError encode_error = BlockEncodeError::none;
+  std::uint8_t width = 0, size_byte = 0;  // the map's, for the encoder's refusal
+  bool ok() const {
+    return damage.problem == MapFileProblem::none && encode_error == BlockEncodeError::none;
+  }
+};
 
 // Reads the map file `file` (its whole contents) into `record`: the header
 // image, the unpacked tile layout and the ROM forms of the block,
-// background and enemy layouts (the tile layout is not packed here). On a
-// damaged file returns false and says what is wrong in `problem`; nothing
-// outside the file's bytes is ever read and no write leaves its array.
-bool read_map_file(Bytes file, MapRecord& record, std::string& problem);
+// background and enemy layouts (the tile layout is not packed here).
+MapFileReading read_map_file(std::span<const std::uint8_t> file, MapRecord& record);
 
 }  // namespace gorv

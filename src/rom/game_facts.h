@@ -59,6 +59,7 @@ inline constexpr std::uint8_t effect_of(std::uint8_t theme_byte) {
   return (theme_byte >> 4) & 3;
 }
 
+// docs/formats/map-file.md, "Background section".
 // The background layout's form by theme: a list of 6-byte entries ended by
 // FF FF (themes 1, 2, 4, 6, 8, 10), a fixed block of 232 bytes (themes 3,
 // 5, 7, 9), or nothing (theme 0 and 11 to 15). One bit per theme.
@@ -81,6 +82,7 @@ inline constexpr BackgroundForm background_form(unsigned theme) {
 inline constexpr std::uint16_t kEnemyHeaderEndWord = 0x7D00;
 inline constexpr std::uint64_t kEnemyEntrySize = 8;
 
+// docs/formats/block-layout-stream.md, "Blocks and their numbers".
 // Block type numberings (see the top of this file).
 inline constexpr std::uint8_t kBlockTypeCount = 0x11;  // block types 0x00 to 0x10
 inline constexpr std::uint8_t kVariantBit = 0x20;

@@ -1,10 +1,9 @@
-// The -info report of one level.
+// The header data of one level, as the -info report shows them.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "common/console.h"
 #include "rom/map_header.h"
 #include "rom/rom_image.h"
 
@@ -18,9 +17,19 @@ inline constexpr std::uint32_t kPathBonusTable = 0xD8E8;
 inline constexpr std::uint32_t kSpeedBonusTable = 0xD934;
 inline constexpr std::size_t kLevelNameLimit = 255;
 
-// Prints the report of `level` and returns the level's map number (which
-// becomes the current map); `header` receives that map's header.
-std::uint8_t print_level_info(Console& console, Bytes rom, std::uint8_t level, MapHeader& header);
+struct LevelInfo {
+  std::uint8_t level = 0;
+  std::string name;
+  // Levels below the level count have a header of their own, with bonuses;
+  // the others share one header and show none.
+  bool own_header = false;
+  unsigned path_bonus = 0;   // thousands of points
+  unsigned speed_bonus = 0;  // seconds
+  std::uint8_t map = 0;      // the level's map, through the level order table
+  MapHeader header;          // that map's header
+};
+
+LevelInfo read_level_info(Bytes rom, std::uint8_t level);
 
 // Decodes the name text at `address` into plain text: letters capitalised
 // after spaces, the word codes, the apostrophe, and at the end code the

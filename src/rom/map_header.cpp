@@ -11,19 +11,19 @@ MapHeader read_map_header(Bytes rom, std::uint8_t map) {
   MapHeader h;
   h.width = read_u8(rom, at);
   const std::uint8_t size_byte = read_u8(rom, at + 1);
-  h.extra_rows = size_byte >> 6;
-  h.height = size_byte & 0x3F;
+  h.extra_rows = static_cast<std::uint8_t>(map_extra_rows(size_byte));
+  h.height = static_cast<std::uint8_t>(map_height(size_byte));
   h.attribute = read_u8(rom, at + 2);
   h.theme_byte = read_u8(rom, at + 3);
   h.start_x = read_be16(rom, at + 4);
   h.start_y = read_be16(rom, at + 6);
   h.end_x = read_be16(rom, at + 8);
   h.end_y = read_be16(rom, at + 10);
-  h.tile_address = read_be32(rom, at + 12);
-  h.block_address = read_be32(rom, at + 16);
-  h.background_address = read_be32(rom, at + 20);
-  h.enemy_address = read_be32(rom, at + 24);
-  h.grid_size = static_cast<std::uint16_t>(h.width * h.height * 280u);
+  h.tile_address = read_be32(rom, at + kTileAddressField);
+  h.block_address = read_be32(rom, at + kBlockAddressField);
+  h.background_address = read_be32(rom, at + kBackgroundAddressField);
+  h.enemy_address = read_be32(rom, at + kEnemyAddressField);
+  h.grid_size = grid_size16(h.width, size_byte);
   return h;
 }
 

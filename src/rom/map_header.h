@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "rom/game_facts.h"
 #include "rom/rom_image.h"
 
 namespace gorv {
@@ -14,6 +15,13 @@ inline constexpr std::uint32_t kMapHeaderTable = 0x40342;
 inline constexpr int kMapCount = 126;
 inline constexpr int kMapHeaderSize = 28;
 
+// Where the fields of a 28-byte map header stand.
+inline constexpr std::size_t kMapHeaderValuesSize = 12;  // size, attributes and positions
+inline constexpr std::size_t kTileAddressField = 12;
+inline constexpr std::size_t kBlockAddressField = 16;
+inline constexpr std::size_t kBackgroundAddressField = 20;
+inline constexpr std::size_t kEnemyAddressField = 24;
+
 // A map header as the modes use it.
 struct MapHeader {
   std::uint8_t width = 0;       // screens
@@ -23,14 +31,14 @@ struct MapHeader {
   std::uint8_t theme_byte = 0;  // raw
   std::uint16_t start_x = 0, start_y = 0, end_x = 0, end_y = 0;
   std::uint32_t tile_address = 0, block_address = 0, background_address = 0, enemy_address = 0;
-  std::uint16_t grid_size = 0;  // width x height x 280, modulo 65536
+  std::uint16_t grid_size = 0;  // grid_size16: width x height x 280, modulo 65536
 };
 
 inline std::uint8_t map_theme(const MapHeader& h) {
-  return h.theme_byte & 0x0F;
+  return theme_of(h.theme_byte);
 }
 inline std::uint8_t map_effect(const MapHeader& h) {
-  return (h.theme_byte >> 4) & 3;
+  return effect_of(h.theme_byte);
 }
 inline bool map_chase(const MapHeader& h) {
   return (h.attribute & 0x80) != 0;

@@ -19,16 +19,9 @@ struct OutputBuffer {
   bool full = false;
 };
 
-// Returns storage[cursor] and advances, or 0 without moving at the end.
-std::uint8_t get_byte(OutputBuffer& buffer);
-
 // Overwrites at the cursor, or appends when the cursor is at the length;
 // the cursor then advances. An append past the capacity sets `full` instead.
 void put_byte(OutputBuffer& buffer, std::uint8_t value);
-
-// Mode 0: cursor = n; 1: cursor += n; 2: cursor = length - n (all modulo
-// 65536). Returns 0, or 1 for any other mode (cursor unchanged).
-int seek(OutputBuffer& buffer, std::int32_t n, int mode);
 
 // Cursor and length become n; the first n bytes are zero.
 void reset(OutputBuffer& buffer, std::uint16_t n);

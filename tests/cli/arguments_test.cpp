@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/messages.h"
+
 namespace gorv {
 namespace {
 
@@ -13,7 +15,7 @@ ParsedArguments parse(std::vector<std::string> options) {
 
 RunSettings settings_of(std::vector<std::string> options) {
   const ParsedArguments parsed = parse(std::move(options));
-  EXPECT_EQ(parsed.outcome, ParseOutcome::run) << parsed.error;
+  EXPECT_EQ(parsed.outcome, ParseOutcome::run) << static_cast<int>(parsed.error);
   return parsed.settings;
 }
 
@@ -156,7 +158,8 @@ TEST(ArgumentRanges, LimitsOfEverySetting) {
   for (const auto& [options, message] : cases) {
     const ParsedArguments parsed = parse(options);
     EXPECT_EQ(parsed.outcome, ParseOutcome::error) << options[0] << " " << options[1];
-    EXPECT_EQ(parsed.error, message) << options[0] << " " << options[1];
+    EXPECT_EQ(message_text(Message{parsed.error, {}, {}, {}}), "ERROR: " + message + "\n")
+        << options[0] << " " << options[1];
   }
 }
 

@@ -10,6 +10,7 @@
 #include "codec/block_decoder.h"
 #include "codec/block_encoder.h"
 #include "support/block_section.h"
+#include "support/report_shapes.h"
 
 namespace gorv {
 namespace {
@@ -128,7 +129,7 @@ void check_round_trip(const std::vector<BlockCell>& original, MapSize size, int 
   const std::size_t grid = cols * size.height * 14u;
   std::vector<BlockCell> cells = original;
   const auto encoding = encode_block_layout(cells, size.width, size.height);
-  ASSERT_TRUE(encoding.ok) << encoding.error;
+  ASSERT_EQ(BlockEncodeError::none, encoding.error);
   ASSERT_GE(encoding.stream.size(), 3u);
   EXPECT_EQ(0x40, encoding.stream[0]);
   EXPECT_EQ(x_bits(size.width) << 4 | y_bits(size.height), encoding.stream[1]);
@@ -206,13 +207,13 @@ TEST(BlockCodecRoundTrip, StreamThroughTheSectionWriter) {
     const std::size_t grid = size.width * 20u * 28;
     auto cells = generate(rng, size);
     const auto encoding = encode_block_layout(cells, size.width, size.height);
-    ASSERT_TRUE(encoding.ok);
+    ASSERT_EQ(BlockEncodeError::none, encoding.error);
     std::vector<std::uint8_t> image(0x100 + encoding.stream.size(), 0xEE);
     std::copy(encoding.stream.begin(), encoding.stream.end(), image.begin() + 0x100);
     OutputBuffer out;
     reset(out, 0);
-    decode_block_layout(Bytes(image), 0x100, size.width, static_cast<std::uint16_t>(grid), 0xFF,
-                        out);
+    test::decode_block_layout(Bytes(image), 0x100, size.width, static_cast<std::uint16_t>(grid),
+                              0xFF, out);
     const auto from_section = test::read_block_section(contents(out));
     const auto direct = decode_block_cells(Bytes(encoding.stream), 0, size.width, grid, 0xFF);
     ASSERT_EQ(grid, from_section.size());
@@ -233,7 +234,7 @@ TEST(BlockCodecRoundTrip, TruncatedStreamsDecodeSafely) {
     const std::size_t grid = size.width * 20u * size.height * 14u;
     auto cells = generate(rng, size);
     const auto encoding = encode_block_layout(cells, size.width, size.height);
-    ASSERT_TRUE(encoding.ok);
+    ASSERT_EQ(BlockEncodeError::none, encoding.error);
     const auto& stream = encoding.stream;
     const auto whole = decode_block_cells(Bytes(stream), 0, size.width, grid, 0xFF);
     // A cut stream gives a prefix of the unhandled entries, and no block

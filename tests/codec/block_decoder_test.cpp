@@ -7,6 +7,7 @@
 
 #include "support/bit_fields.h"
 #include "support/block_section.h"
+#include "support/report_shapes.h"
 
 namespace gorv {
 namespace {
@@ -57,7 +58,7 @@ Section decode_section(const ByteVector& stream, std::uint8_t width, std::uint16
   put_byte(out, 0xD1);
   put_byte(out, 0xD2);
   Section s;
-  s.unhandled = decode_block_layout(Bytes(image), address, width, grid_size, filter, out);
+  s.unhandled = test::decode_block_layout(Bytes(image), address, width, grid_size, filter, out);
   EXPECT_FALSE(out.full);
   EXPECT_EQ(out.cursor, out.length);
   EXPECT_EQ(0xD1, out.storage[0]);
@@ -101,7 +102,7 @@ TEST(BlockDecoder, RunBytesStandForOneMoreSquareEach) {
   const auto section_of = [](std::vector<BlockCell> cells) {
     OutputBuffer out;
     reset(out, 0);
-    write_block_section(cells, out);
+    test::write_block_section(cells, out);
     return ByteVector(contents(out).begin(), contents(out).end());
   };
   EXPECT_EQ(ByteVector{0x7F}, section_of(std::vector<BlockCell>(128)));
@@ -116,17 +117,6 @@ TEST(BlockDecoder, RunBytesStandForOneMoreSquareEach) {
   mixed[130] = {0xA5, 5, 6, 7, 8};
   EXPECT_EQ((ByteVector{0x81, 1, 2, 3, 4, 0x7F, 0x00, 0xA5, 5, 6, 7, 8, 0x7F, 0x28}),
             section_of(mixed));
-}
-
-TEST(BlockDecoder, FullBufferStopsTheSection) {
-  std::vector<BlockCell> cells(20000, BlockCell{0x80, 1, 2, 3, 4});
-  OutputBuffer out;
-  reset(out, 0);
-  write_block_section(cells, out);
-  EXPECT_TRUE(out.full);
-  EXPECT_EQ(65535u, out.length);
-  EXPECT_EQ(0x80, out.storage[65530]);
-  EXPECT_EQ(4, out.storage[65534]);
 }
 
 TEST(BlockDecoder, GroupEndRightAfterTheTypeCodeWritesNothing) {
@@ -302,9 +292,10 @@ TEST(BlockDecoder, UnhandledTypeIsReportedWithoutPayload) {
   EXPECT_EQ(0x28, s.unhandled[0].type_code);
   EXPECT_EQ(0x012344u, s.unhandled[0].position);
   EXPECT_EQ(0x012345u, s.unhandled[1].position);
-  EXPECT_EQ("\nFound block-type 0x28 at 0x012344\n", unhandled_block_type_message(s.unhandled[0]));
+  EXPECT_EQ("\nFound block-type 0x28 at 0x012344\n",
+            test::unhandled_block_type_message(s.unhandled[0]));
   EXPECT_EQ("\nFound block-type 0x05 at 0x000007\n",
-            unhandled_block_type_message({0x05, 0x000007}));
+            test::unhandled_block_type_message({0x05, 0x000007}));
   // Only square 4 holds a block: the entries of 0x28 wrote nothing.
   EXPECT_EQ((ByteVector{0x03, 0x80, 0, 0, 0, 0, 0x7F, 0x7F, 0x12}), s.bytes);
 
@@ -355,7 +346,7 @@ TEST(BlockDecoder, UnhandledEntriesBeyondTheReportLimitAreDecodedButNotKept) {
       EXPECT_EQ(i == 7 ? 0x80 : 0, decoded.cells[i].type) << count << " " << i;
   }
   EXPECT_EQ("\nFurther entries of unhandled block types are not shown\n",
-            unhandled_block_types_omitted_message());
+            test::unhandled_block_types_omitted_message());
 }
 
 // Zero bytes read as one group or entry per few bits, for as long as the
@@ -425,7 +416,8 @@ TEST(BlockDecoder, EndOfImageBeforeTheEndCodeKeepsWhatWasDecoded) {
   const ByteVector image = {0x40, 0x54, 0xFC};
   OutputBuffer out;
   reset(out, 0);
-  EXPECT_TRUE(decode_block_layout(Bytes(image), 0xFFFFFFFFFFFFFFFFull, 1, 3, 0xFF, out).empty());
+  EXPECT_TRUE(
+      test::decode_block_layout(Bytes(image), 0xFFFFFFFFFFFFFFFFull, 1, 3, 0xFF, out).empty());
   EXPECT_EQ(ByteVector{0x02}, ByteVector(contents(out).begin(), contents(out).end()));
 }
 
@@ -458,7 +450,8 @@ TEST(BlockDecoder, ArbitraryBytesStayInsideTheArray) {
 
     OutputBuffer out;
     reset(out, 0);
-    const auto unhandled = decode_block_layout(Bytes(image), address, width, grid, filter, out);
+    const auto unhandled =
+        test::decode_block_layout(Bytes(image), address, width, grid, filter, out);
     ASSERT_FALSE(out.full);
     const ByteVector section(contents(out).begin(), contents(out).end());
     const auto cells = test::read_block_section(section);

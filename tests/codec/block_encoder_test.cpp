@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/messages.h"
+
 #include "codec/block_decoder.h"
 #include "support/bit_fields.h"
 
@@ -20,8 +22,7 @@ std::vector<BlockCell> one_screen() {
 ByteVector encode_ok(std::vector<BlockCell>& cells, std::uint8_t width = 1,
                      std::uint8_t height_byte = 1) {
   const auto encoding = encode_block_layout(cells, width, height_byte);
-  EXPECT_TRUE(encoding.ok) << encoding.error;
-  EXPECT_TRUE(encoding.error.empty());
+  EXPECT_EQ(BlockEncodeError::none, encoding.error);
   return encoding.stream;
 }
 
@@ -329,8 +330,9 @@ TEST(BlockEncoder, RefusesMapsTheStreamCannotHold) {
   std::vector<BlockCell> cells(60 * 20 * 37 * 14 + 60 * 20);
   const auto refused = [&](std::uint8_t width, std::uint8_t height_byte) {
     const auto e = encode_block_layout(cells, width, height_byte);
-    EXPECT_EQ(e.ok, !e.stream.empty());
-    return e.ok ? std::string("accepted") : e.error;
+    const bool ok = e.error == BlockEncodeError::none;
+    EXPECT_EQ(ok, !e.stream.empty());
+    return ok ? std::string("accepted") : block_encode_error_text(e, width, height_byte);
   };
   EXPECT_EQ("the map is 60 screens wide; the block layout holds at most 51", refused(60, 1));
   EXPECT_EQ("the map is 52 screens wide; the block layout holds at most 51", refused(52, 1));
@@ -341,9 +343,9 @@ TEST(BlockEncoder, RefusesMapsTheStreamCannotHold) {
 
   std::vector<BlockCell> short_cells(280 + 19);
   const auto e = encode_block_layout(short_cells, 1, 1);
-  EXPECT_FALSE(e.ok);
+  EXPECT_EQ(BlockEncodeError::cells_short, e.error);
   EXPECT_EQ("the block cell array holds 299 cells; the map needs 300 with the row below it",
-            e.error);
+            block_encode_error_text(e, 1, 1));
 }
 
 TEST(BlockEncoder, SentinelRowIsNeverRead) {

@@ -4,6 +4,8 @@
 
 #include <random>
 
+#include "support/report_shapes.h"
+
 namespace gorv {
 namespace {
 
@@ -49,7 +51,7 @@ TEST(LzDecoder, ThreeHundredZerosAndTheirReport) {
       "  DECOMPRESSED DATA SIZE: 300 bytes\n"
       "  RATIO:                  3000.0 %\n"
       "\n",
-      lz_size_report(d.result));
+      test::lz_size_report(d.result));
 }
 
 TEST(LzDecoder, WithoutALimitDecodingRunsPastTheEndToken) {

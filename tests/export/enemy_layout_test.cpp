@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/messages.h"
+
 namespace gorv {
 namespace {
 
@@ -30,18 +32,16 @@ struct Read {
 
 Read read(const ByteVector& image, std::uint64_t address = 0x100) {
   Read r;
-  Console console;
-  console.capture = &r.output;
-  OutputBuffer buffer;
-  reset(buffer, 0);
-  put_byte(buffer, 0xB1);
-  put_byte(buffer, 0xB2);
-  read_enemy_layout(console, Bytes(image), address, buffer);
-  EXPECT_EQ(buffer.length, buffer.cursor);
-  EXPECT_EQ(0xB1, buffer.storage[0]);
-  EXPECT_EQ(0xB2, buffer.storage[1]);
-  r.section.assign(buffer.storage.begin() + 2, buffer.storage.begin() + buffer.length);
-  r.error = console.error_printed;
+  Report report;
+  const EnemySection section = read_enemy_layout(report, Bytes(image), address);
+  // The section as the map file holds it.
+  MapFile file;
+  file.values.width = 1;
+  file.enemy = section;
+  const ByteVector bytes = serialize_map_file(file);
+  r.section.assign(bytes.begin() + kMapFileHeaderSize, bytes.end());
+  r.output = report_text(report);
+  r.error = report_has_error(report);
   return r;
 }
 

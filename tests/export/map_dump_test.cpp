@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/messages.h"
+
 #include <filesystem>
 #include <random>
 
@@ -138,14 +140,11 @@ struct Dump {
 Dump dump(const fs::path& dir, const ByteVector& image, std::uint8_t map,
           std::uint8_t filter = 0xFF) {
   Dump d;
-  Console console;
-  console.capture = &d.output;
-  OutputBuffer buffer;
-  reset(buffer, 1);
   const MapExistsTable exists = build_map_exists_table(Bytes(image));
   test::CurrentDirGuard in(dir);
-  dump_map(console, Bytes(image), exists, map, filter, buffer);
-  d.error = console.error_printed;
+  const ExportResult result = dump_map(Bytes(image), exists, map, filter);
+  d.output = report_text(result.report);
+  d.error = report_has_error(result.report);
   return d;
 }
 
@@ -550,20 +549,17 @@ TEST(MapDump, FileThatCannotBeCreatedOrWritten) {
 
   // The current directory has been removed: nothing can be created in it,
   // whoever runs the test.
-  std::string output;
-  Console console;
-  console.capture = &output;
-  OutputBuffer buffer;
+  ExportResult gone;
   const MapExistsTable exists = build_map_exists_table(Bytes(image));
   test::TempDir parent;
   fs::create_directory(parent.path / "gone");
   {
     test::CurrentDirGuard in(parent.path / "gone");
     fs::remove(parent.path / "gone");
-    dump_map(console, Bytes(image), exists, 0x05, 0xFF, buffer);
+    gone = dump_map(Bytes(image), exists, 0x05, 0xFF);
   }
-  EXPECT_EQ("ERROR: cannot create file \"map05.gvm\"\n", output);
-  EXPECT_TRUE(console.error_printed);
+  EXPECT_EQ("ERROR: cannot create file \"map05.gvm\"\n", report_text(gone.report));
+  EXPECT_TRUE(report_has_error(gone.report));
   EXPECT_TRUE(fs::is_empty(parent.path));
 }
 

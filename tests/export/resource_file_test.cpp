@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/messages.h"
+
 #include "support/current_dir.h"
 #include "support/lz_stream_writer.h"
 #include "support/run_tool.h"
@@ -105,13 +107,9 @@ struct ResourceRun {
 ResourceRun write_in(const fs::path& dir, const ByteVector& image) {
   test::CurrentDirGuard in_dir(dir);
   ResourceRun run;
-  Console console;
-  console.capture = &run.output;
-  OutputBuffer buffer;
-  reset(buffer, 0);
-  for (int i = 0; i < 100; ++i) put_byte(buffer, 0x99);  // left over from an earlier mode
-  write_resource_file(console, Bytes(image), buffer);
-  run.error = console.error_printed;
+  const ExportResult result = write_resource_file(Bytes(image));
+  run.output = report_text(result.report);
+  run.error = report_has_error(result.report);
   return run;
 }
 

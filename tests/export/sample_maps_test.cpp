@@ -1,6 +1,8 @@
 // The sample image's maps, dumped one by one.
 #include <gtest/gtest.h>
 
+#include "cli/messages.h"
+
 #include <filesystem>
 
 #include "codec/lz_encoder.h"
@@ -68,12 +70,9 @@ TEST(SampleMaps, EveryMapDumpsWhole) {
     if (!map_exists(exists, map)) continue;
     SCOPED_TRACE(number);
     std::string output;
-    Console console;
-    console.capture = &output;
-    OutputBuffer buffer;
     {
       test::CurrentDirGuard in(dir.path);
-      dump_map(console, Bytes(image), exists, map, 0xFF, buffer);
+      output = report_text(dump_map(Bytes(image), exists, map, 0xFF).report);
     }
     char name[16];
     std::snprintf(name, sizeof name, "map%02x.gvm", number);

@@ -2,6 +2,8 @@
 // in their own places and dump cleanly.
 #include <gtest/gtest.h>
 
+#include "cli/messages.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -131,13 +133,8 @@ TEST(SampleThemes, EveryThemeDumpsWithoutOverrun) {
   const ByteVector image = sample::build_sample_rom();
   test::TempDir dir;
   test::CurrentDirGuard in_dir(dir.path);
-  OutputBuffer buffer;
   for (std::uint8_t t = 1; t <= 0xA; ++t) {
-    std::string output;
-    Console console;
-    console.capture = &output;
-    dump_theme(console, Bytes(image), t, buffer);
-    EXPECT_FALSE(console.error_printed);
+    EXPECT_FALSE(report_has_error(dump_theme(Bytes(image), t).report));
     const char name[] = {'t', 'h', 'e', 'm', 'e', "0123456789a"[t], '.', 'g', 'v', 't', '\0'};
     const ByteVector file = test::read_file(dir.path / name);
     EXPECT_EQ(17842u, file.size()) << name;
@@ -149,12 +146,7 @@ TEST(SampleResources, ResourceFileHasItsBlocks) {
   const ByteVector image = sample::build_sample_rom();
   test::TempDir dir;
   test::CurrentDirGuard in_dir(dir.path);
-  OutputBuffer buffer;
-  std::string output;
-  Console console;
-  console.capture = &output;
-  write_resource_file(console, Bytes(image), buffer);
-  EXPECT_FALSE(console.error_printed);
+  EXPECT_FALSE(report_has_error(write_resource_file(Bytes(image)).report));
   const ByteVector file = test::read_file(dir.path / "gorvedit.dat");
   ASSERT_EQ(10774u, file.size());
   EXPECT_TRUE(std::equal(file.begin(), file.begin() + 30, image.begin() + 0xD00C));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/messages.h"
+
 #include "support/current_dir.h"
 #include "support/lz_stream_writer.h"
 #include "support/run_tool.h"
@@ -124,13 +126,9 @@ struct DumpRun {
 DumpRun dump_in(const fs::path& dir, const ByteVector& image, std::uint8_t theme) {
   test::CurrentDirGuard in_dir(dir);
   DumpRun run;
-  Console console;
-  console.capture = &run.output;
-  OutputBuffer buffer;
-  reset(buffer, 0);
-  put_byte(buffer, 0x99);  // left over from an earlier mode
-  dump_theme(console, Bytes(image), theme, buffer);
-  run.error = console.error_printed;
+  const ExportResult result = dump_theme(Bytes(image), theme);
+  run.output = report_text(result.report);
+  run.error = report_has_error(result.report);
   return run;
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/messages.h"
+
 #include <string>
 #include <vector>
 
@@ -18,9 +20,9 @@ TEST(ImageFinish, PadsWithFFToTheNextMegabyteAndRecordsTheEnd) {
   // A 1 MiB image whose level data end at 0x123456.
   std::vector<std::uint8_t> image(0x123456, 0x00);
   std::string text;
-  Console console;
-  console.capture = &text;
-  finish_image(console, image);
+  Report report;
+  finish_image(report, image);
+  text = report_text(report);
   ASSERT_EQ(0x200000u, image.size());
   for (std::size_t i = 0x123456; i < image.size(); ++i) ASSERT_EQ(0xFF, image[i]) << i;
   EXPECT_EQ(0x00, image[0x123455]);
@@ -31,9 +33,9 @@ TEST(ImageFinish, PadsWithFFToTheNextMegabyteAndRecordsTheEnd) {
 TEST(ImageFinish, AWholeNumberOfMegabytesKeepsItsSize) {
   std::vector<std::uint8_t> image(0x200000, 0x00);
   std::string text;
-  Console console;
-  console.capture = &text;
-  finish_image(console, image);
+  Report report;
+  finish_image(report, image);
+  text = report_text(report);
   EXPECT_EQ(0x200000u, image.size());
   EXPECT_EQ((std::vector<std::uint8_t>{0x00, 0x1F, 0xFF, 0xFF}), bytes_at(image, 0x1A4, 4));
   // Only the two header fields were written.
@@ -44,9 +46,9 @@ TEST(ImageFinish, ChecksumOfAllFFIs0100AndIsStoredAt18E) {
   std::vector<std::uint8_t> image(0x200000, 0xFF);
   EXPECT_EQ(0x0100, image_checksum(image));
   std::string text;
-  Console console;
-  console.capture = &text;
-  finish_image(console, image);
+  Report report;
+  finish_image(report, image);
+  text = report_text(report);
   EXPECT_EQ((std::vector<std::uint8_t>{0x01, 0x00}), bytes_at(image, 0x18E, 2));
 }
 
@@ -73,9 +75,9 @@ TEST(ImageFinish, ALargerImageKeepsItsDataAndCountsIt) {
   image[0x2FFFFE] = 0x00;
   image[0x2FFFFF] = 0x07;
   std::string text;
-  Console console;
-  console.capture = &text;
-  finish_image(console, image);
+  Report report;
+  finish_image(report, image);
+  text = report_text(report);
   EXPECT_EQ(0x300000u, image.size());
   EXPECT_EQ(0x07, image[0x2FFFFF]);
   EXPECT_EQ((std::vector<std::uint8_t>{0x00, 0x2F, 0xFF, 0xFF}), bytes_at(image, 0x1A4, 4));

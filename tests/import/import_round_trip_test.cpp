@@ -2,6 +2,8 @@
 // files into a copy, and read the new level directory back independently.
 #include <gtest/gtest.h>
 
+#include "cli/messages.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "rom/output_buffer.h"
 #include "sample_rom/sample_rom.h"
 #include "support/map_file_maker.h"
+#include "support/report_shapes.h"
 #include "support/run_tool.h"
 #include "support/temp_dir.h"
 
@@ -159,7 +162,7 @@ void expect_layouts_imported(const ByteVector& image, std::size_t header, const 
 
   // Block layout: every square the format carries decodes as it was.
   reset(out, 0);
-  decode_block_layout(image, block, width, grid, 0xFF, out);
+  test::decode_block_layout(image, block, width, grid, 0xFF, out);
   const auto before = section_squares(f.section(f.block, f.background), f.current);
   const auto after = section_squares(ByteVector(contents(out).begin(), contents(out).end()));
   ASSERT_EQ(before.size(), after.size());
@@ -371,10 +374,12 @@ TEST(ImportGenerated, MapsOfManySizesAndBothLayoutsComeBack) {
   RomImage rom;
   rom.bytes = original;
   std::string text;
-  Console console;
-  console.capture = &text;
-  import_maps_from(console, rom, (dir.path / "rom.bin").string(), dir.path.string());
-  ASSERT_FALSE(console.error_printed) << text;
+  Report report;
+  const ImportResult imported =
+      import_maps(rom, (dir.path / "rom.bin").string(), dir.path.string());
+  report = imported.report;
+  text = report_text(report);
+  ASSERT_FALSE(report_has_error(report)) << text;
   const ByteVector image = read_file(dir.path / "rom.bin");
   for (const auto& [number, bytes] : files) {
     SCOPED_TRACE("map " + std::to_string(number));

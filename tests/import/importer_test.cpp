@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/messages.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -36,10 +38,11 @@ Import import_in(const fs::path& dir) {
   RomImage rom;
   rom.bytes = read_file(dir / "rom.bin");
   Import result;
-  Console console;
-  console.capture = &result.text;
-  import_maps_from(console, rom, (dir / "rom.bin").string(), dir.string());
-  result.error = console.error_printed;
+  Report report;
+  const ImportResult imported = import_maps(rom, (dir / "rom.bin").string(), dir.string());
+  report = imported.report;
+  result.text = report_text(report);
+  result.error = report_has_error(report);
   return result;
 }
 
@@ -137,11 +140,12 @@ TEST(Importer, AFailedWriteLeavesTheTargetAsItWas) {
   RomImage rom;
   rom.bytes = before;
   std::string text;
-  Console console;
-  console.capture = &text;
+  Report report;
   const std::string rom_path = (dir.path / "rom.bin").string();
-  import_maps_from(console, rom, rom_path, dir.path.string());
-  EXPECT_TRUE(console.error_printed);
+  const ImportResult imported = import_maps(rom, rom_path, dir.path.string());
+  report = imported.report;
+  text = report_text(report);
+  EXPECT_TRUE(report_has_error(report));
   EXPECT_NE(std::string::npos,
             text.find("\nfixing checksum...\nERROR: cannot write file \"" + rom_path + "\"\n"));
   EXPECT_EQ(std::string::npos, text.find("done!"));
@@ -183,10 +187,10 @@ TEST(Importer, TooLongALayoutIsRefused) {
   records[0].tile.assign(0x10000, 0);
   records[0].enemy.assign(18, 0);
   std::string text;
-  Console console;
-  console.capture = &text;
-  write_imported_image(console, records, rom, (dir.path / "rom.bin").string());
-  EXPECT_TRUE(console.error_printed);
+  Report report;
+  write_imported_image(report, records, rom, (dir.path / "rom.bin").string());
+  text = report_text(report);
+  EXPECT_TRUE(report_has_error(report));
   EXPECT_EQ(
       "ERROR: map file \"map12.gvm\" is damaged\n"
       "  the tile layout takes 65536 bytes in the ROM image, more than 65535\n",

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/messages.h"
+
 #include <sstream>
 #include <string>
 #include <vector>
@@ -49,9 +51,9 @@ Written write(std::vector<MapRecord> records, std::size_t image_size = 0x100000,
               std::uint8_t fill = 0x5A) {
   Written w;
   w.image.assign(image_size, fill);
-  Console console;
-  console.capture = &w.text;
-  w.end = write_level_directory(console, records, w.image);
+  Report report;
+  w.end = write_level_directory(report, records, w.image);
+  w.text = report_text(report);
   return w;
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/messages.h"
+
 #include <string>
 #include <vector>
 
@@ -33,8 +35,24 @@ struct Read {
 
 Read read(const std::vector<std::uint8_t>& file) {
   Read r;
-  r.ok = read_map_file(file, r.record, r.problem);
+  const MapFileReading reading = read_map_file(file, r.record);
+  r.ok = reading.ok();
+  r.problem = map_file_problem_text(reading.damage);
   return r;
+}
+
+// The block cell array the encoder gets for a map file's block section.
+bool read_block_cells(const Section& section, bool current, std::uint8_t width,
+                      std::uint8_t size_byte, std::vector<BlockCell>& cells, std::string& problem) {
+  MapFile file;
+  file.values.width = width;
+  file.values.size_byte = size_byte;
+  const MapFileDamage damage =
+      read_block_section(section, current, map_squares(file.values), file.blocks);
+  problem = map_file_problem_text(damage);
+  if (damage.problem != MapFileProblem::none) return false;
+  cells = working_cells(file);
+  return true;
 }
 
 TEST(MapFileReader, FileNamesHaveLowerCaseDigits) {

@@ -97,7 +97,7 @@ std::size_t put_name(std::vector<std::uint8_t>& rom, std::size_t at, std::string
 // A level header: name address, five bytes this tool does not read, part.
 void put_level_header(std::vector<std::uint8_t>& rom, std::size_t at, std::uint32_t name,
                       std::int8_t part, std::uint8_t filler) {
-  write_be32(rom, at, name);
+  set_be32(rom, at, name);
   for (std::size_t i = 4; i < 9; ++i) rom[at + i] = static_cast<std::uint8_t>(filler + i);
   rom[at + 9] = static_cast<std::uint8_t>(part);
 }
@@ -105,16 +105,16 @@ void put_level_header(std::vector<std::uint8_t>& rom, std::size_t at, std::uint3
 }  // namespace
 
 void add_levels(std::vector<std::uint8_t>& rom) {
-  for (auto at : kDirectoryReferences) write_be32(rom, at, kLevelDirectory);
-  for (auto at : kLevelOrderReferences) write_be32(rom, at, kLevelOrderPointer);
-  for (auto at : kMapTableReferences) write_be32(rom, at, kMapHeaderTable);
+  for (auto at : kDirectoryReferences) set_be32(rom, at, kLevelDirectory);
+  for (auto at : kLevelOrderReferences) set_be32(rom, at, kLevelOrderPointer);
+  for (auto at : kMapTableReferences) set_be32(rom, at, kMapHeaderTable);
 
-  write_be32(rom, kLevelDirectory, 0);  // starting level
-  write_be32(rom, kLevelOrderPointer, kLevelOrderTable);
+  set_be32(rom, kLevelDirectory, 0);  // starting level
+  set_be32(rom, kLevelOrderPointer, kLevelOrderTable);
   // The level order the import writes (the map of each level, then FF FF).
   std::copy(kLevelOrder.begin(), kLevelOrder.end(), rom.begin() + kLevelOrderTable);
 
-  write_be16(rom, kLevelCountField, kLevelCount);
+  set_be16(rom, kLevelCountField, kLevelCount);
   std::size_t text = kNameTexts;
   for (std::size_t level = 0; level < kNames.size(); ++level) {
     put_level_header(rom, kLevelHeaders + 10 * level, static_cast<std::uint32_t>(text),

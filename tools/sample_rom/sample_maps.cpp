@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "codec/lz_encoder.h"
+#include "common/byte_order.h"
 #include "sample_rom/sample_rom.h"
 
 #include "rom/map_header.h"
@@ -84,17 +85,7 @@ unsigned next(Random& r, unsigned bound) {
 }
 
 void put_be16(ByteVector& v, unsigned value) {
-  v.push_back(static_cast<std::uint8_t>(value >> 8));
-  v.push_back(static_cast<std::uint8_t>(value));
-}
-
-void put_be32(ByteVector& v, std::uint32_t value) {
-  put_be16(v, value >> 16);
-  put_be16(v, value & 0xFFFF);
-}
-
-void set_be32(ByteVector& v, std::size_t at, std::uint32_t value) {
-  for (std::size_t i = 0; i < 4; ++i) v[at + i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
+  append_be16(v, static_cast<std::uint16_t>(value));
 }
 
 void place(std::vector<std::uint8_t>& rom, std::uint32_t at, const ByteVector& bytes) {
@@ -316,7 +307,7 @@ ByteVector make_background(const MapPlan& p, Random& r, ByteVector& list) {
       put_be16(layout, 0x8000);
       put_be16(layout, base_b);
       put_be16(layout, base_c);
-      put_be32(layout, 0);
+      append_be32(layout, 0);
       for (unsigned k = 0; k < count; ++k) {
         put_be16(list, k == 0 ? 0x8000 : 0x0200 + next(r, 16));
         put_be16(list, base_b - 0x100 + next(r, 0x400));
@@ -338,8 +329,8 @@ ByteVector make_background(const MapPlan& p, Random& r, ByteVector& list) {
 // places the list and fills in its address (header bytes 0 to 3).
 ByteVector make_enemies(const MapPlan& p, Random& r, ByteVector& list) {
   ByteVector header;
-  put_be32(header, 0);
-  put_be32(header, 0x00000000);
+  append_be32(header, 0);
+  append_be32(header, 0x00000000);
   put_be16(header, 0x0100 + p.number);
   put_be16(header, 0x0200 + next(r, 0x100));
   put_be16(header, 0x0300 + next(r, 0x100));
@@ -415,14 +406,14 @@ void add_maps(std::vector<std::uint8_t>& rom) {
     put_be16(header, (height - 4) * 16 + (p.size_byte >> 6) * 32);  // end y
 
     const ByteVector tiles = make_tiles(p, r);
-    put_be32(header, append(rom, data_at, lz_compress(tiles)));
-    put_be32(header, append(rom, data_at, make_blocks(p, r)));
+    append_be32(header, append(rom, data_at, lz_compress(tiles)));
+    append_be32(header, append(rom, data_at, make_blocks(p, r)));
 
     ByteVector background_list;
     ByteVector background = make_background(p, r, background_list);
     if (p.background == Background::kIndirect)
       set_be32(background, 6, append(rom, data_at, background_list));
-    put_be32(header, append(rom, data_at, background));
+    append_be32(header, append(rom, data_at, background));
 
     // Most enemy lists lie right behind their header; every third map's
     // lies before it.
@@ -434,7 +425,7 @@ void add_maps(std::vector<std::uint8_t>& rom) {
       set_be32(enemies, 0, data_at + static_cast<std::uint32_t>(enemies.size()));
       enemies.insert(enemies.end(), enemy_list.begin(), enemy_list.end());
     }
-    put_be32(header, append(rom, data_at, enemies));
+    append_be32(header, append(rom, data_at, enemies));
 
     if (header_at + 28 > kHeadersEnd) throw std::logic_error("too many sample maps");
     place(rom, header_at, header);

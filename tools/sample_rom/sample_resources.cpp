@@ -40,7 +40,7 @@ ByteVector striped_tiles(std::size_t size, unsigned shapes, unsigned colour) {
 // and the data behind the three pointers in 0xA1000-0xA7FFF.
 void add_resources(std::vector<std::uint8_t>& rom) {
   put_bytes(rom, 0xD00C, counting(30, 0x30, 3));
-  write_be32(rom, 0xA0A02, 0xA1000);
+  set_be32(rom, 0xA0A02, 0xA1000);
   put_bytes(rom, 0xA1000, counting(24, 0xC0, 1));
 
   put_bytes(rom, 0xCAB2, lz_compress(striped_tiles(0x240, 3, 1)));  // room up to 0xD00C
@@ -51,10 +51,10 @@ void add_resources(std::vector<std::uint8_t>& rom) {
   put_bytes(rom, 0x1DA86, lz_compress(striped_tiles(0x5A0, 5, 13)));
 
   put_bytes(rom, 0x12BA4, counting(128, 0x80, 5));
-  write_be32(rom, 0x4668, 0xA1100);
+  set_be32(rom, 0x4668, 0xA1100);
   put_bytes(rom, 0xA1100, counting(640, 0x10, 7));
   // The block taken is 6 bytes past this pointer; the 6 bytes are a marker.
-  write_be32(rom, 0xA0A4E, 0xA1400);
+  set_be32(rom, 0xA0A4E, 0xA1400);
   put_bytes(rom, 0xA1400, {'G', 'O', 'R', 'V', 0xFF, 0xFF});
   put_bytes(rom, 0xA1406, counting(384, 0x40, 11));
 }

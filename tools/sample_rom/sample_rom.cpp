@@ -29,8 +29,8 @@ void add_cartridge_header(std::vector<std::uint8_t>& rom) {
   put_text(rom, 0x120, "GORVAN SAMPLE IMAGE FOR GORVTOOL", 48);
   put_text(rom, 0x150, "GORVAN SAMPLE IMAGE FOR GORVTOOL", 48);
   put_text(rom, 0x180, "SAMPLE-0001", 14);
-  write_be32(rom, 0x1A0, 0);  // start address
-  write_be32(rom, 0x1A8, 0);
+  set_be32(rom, 0x1A0, 0);  // start address
+  set_be32(rom, 0x1A8, 0);
   put_text(rom, 0x1B0, "", 0x50);
 }
 
@@ -44,11 +44,11 @@ std::vector<std::uint8_t> build_sample_rom() {
 
   // The end address and the checksum over everything from 0x200 on, as an
   // import leaves them.
-  write_be32(rom, kEndAddressField, static_cast<std::uint32_t>(rom.size() - 1));
+  set_be32(rom, kEndAddressField, static_cast<std::uint32_t>(rom.size() - 1));
   std::uint16_t sum = 0;
   for (std::size_t at = kChecksumStart; at + 1 < rom.size(); at += 2)
     sum = static_cast<std::uint16_t>(sum + (rom[at] << 8 | rom[at + 1]));
-  write_be16(rom, kChecksumField, sum);
+  set_be16(rom, kChecksumField, sum);
   return rom;
 }
 

@@ -110,25 +110,25 @@ std::uint32_t place(ByteVector& rom, std::uint32_t& at, const ByteVector& bytes)
 // Themes 1 to A: the tables behind the theme pointer area, and each theme's
 // six sections in 0x80000-0x98FFF. Theme 0's entries stay zero.
 void add_themes(std::vector<std::uint8_t>& rom) {
-  write_be32(rom, kThemeArea + 0x00, kPackedTilesTable);
-  write_be32(rom, kThemeArea + 0x04, kPackedBlocksTable);
-  write_be32(rom, kThemeArea + 0x08, kWordsTable);
-  write_be32(rom, kThemeArea + 0x10, kHeadOffsets);
-  write_be32(rom, kThemeArea + 0x14, kShortOffsets);
-  write_be32(rom, kThemeArea + 0x18, kByteTable);
+  set_be32(rom, kThemeArea + 0x00, kPackedTilesTable);
+  set_be32(rom, kThemeArea + 0x04, kPackedBlocksTable);
+  set_be32(rom, kThemeArea + 0x08, kWordsTable);
+  set_be32(rom, kThemeArea + 0x10, kHeadOffsets);
+  set_be32(rom, kThemeArea + 0x14, kShortOffsets);
+  set_be32(rom, kThemeArea + 0x18, kByteTable);
 
   std::uint32_t at = kSectionsStart;
   for (unsigned t = 1; t <= 0xA; ++t) {
     const std::uint32_t head_pointer = kHeadPointers + 4 * t;
     const std::uint32_t short_pointer = kShortPointers + 4 * t;
-    write_be16(rom, kHeadOffsets + 2 * t, static_cast<std::uint16_t>(head_pointer - kThemeArea));
-    write_be16(rom, kShortOffsets + 2 * t, static_cast<std::uint16_t>(short_pointer - kThemeArea));
-    write_be32(rom, head_pointer, place(rom, at, head_block(t)));
-    write_be32(rom, short_pointer, place(rom, at, short_block(t)));
-    write_be32(rom, kPackedTilesTable + 4 * t, place(rom, at, lz_compress(tile_pixels(t))));
-    write_be32(rom, kPackedBlocksTable + 4 * t, place(rom, at, lz_compress(block_words(t))));
-    write_be32(rom, kWordsTable + 4 * t, place(rom, at, table_words(t)));
-    write_be32(rom, kByteTable + 4 * t, place(rom, at, table_bytes(t)));
+    set_be16(rom, kHeadOffsets + 2 * t, static_cast<std::uint16_t>(head_pointer - kThemeArea));
+    set_be16(rom, kShortOffsets + 2 * t, static_cast<std::uint16_t>(short_pointer - kThemeArea));
+    set_be32(rom, head_pointer, place(rom, at, head_block(t)));
+    set_be32(rom, short_pointer, place(rom, at, short_block(t)));
+    set_be32(rom, kPackedTilesTable + 4 * t, place(rom, at, lz_compress(tile_pixels(t))));
+    set_be32(rom, kPackedBlocksTable + 4 * t, place(rom, at, lz_compress(block_words(t))));
+    set_be32(rom, kWordsTable + 4 * t, place(rom, at, table_words(t)));
+    set_be32(rom, kByteTable + 4 * t, place(rom, at, table_bytes(t)));
   }
 }
 

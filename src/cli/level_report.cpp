@@ -1,0 +1,74 @@
+#include "cli/level_report.h"
+
+#include <array>
+
+#include "common/text.h"
+#include "rom/game_facts.h"
+
+namespace gorv {
+
+namespace {
+
+constexpr std::array<const char*, 11> kThemeNames = {
+    "dummy", "sky", "ice", "hill", "isle", "desert", "swamp", "mtn", "under", "forest", "urban"};
+
+const char* theme_name(std::uint8_t theme) {
+  return theme < kThemeNames.size() ? kThemeNames[theme] : "unknown";
+}
+
+// The attribute words of the report: "chase", then the weather effect.
+std::string attribute_words(const MapHeader& header) {
+  static constexpr std::array<const char*, 4> kEffects = {"", "lava", "weather", "weather + hail"};
+  std::string words;
+  if (map_chase(header)) words = "chase";
+  const std::uint8_t effect = map_effect(header);
+  if (effect != 0) {
+    if (!words.empty()) words += "; ";
+    words += kEffects[effect];
+  }
+  return words;
+}
+
+constexpr unsigned kScreenWidthPixels = kScreenColumns * kPixelsPerSquare;    // 320
+constexpr unsigned kScreenHeightPixels = kScreenRows * kPixelsPerSquare;      // 224
+constexpr unsigned kExtraRowPixels = kSquaresPerExtraRow * kPixelsPerSquare;  // 32
+
+}  // namespace
+
+std::string level_report_text(const LevelInfo& info) {
+  const MapHeader& header = info.header;
+  std::string text = "\n";
+  text += format("LEVEL:         0x%02X\n", info.level);
+  text += "NAME:          " + info.name + "\n";
+  if (info.own_header) {
+    text += "\n";
+    text += format("PATH BONUS:    %u points\n", info.path_bonus * 1000);
+    text += format("SPEED BONUS:   %u seconds\n", info.speed_bonus);
+  }
+  text += "\n";
+  text += format("MAP:           0x%02X\n", info.map);
+  text += format("LEVEL X:       %u screens (0x%04X px)\n", unsigned{header.width},
+                 header.width * kScreenWidthPixels);
+  if (header.extra_rows != 0) {
+    text += format("LEVEL Y:       %u screens + %u rows (0x%04X px)\n", unsigned{header.height},
+                   header.extra_rows * kSquaresPerExtraRow,
+                   header.height * kScreenHeightPixels + header.extra_rows * kExtraRowPixels);
+  } else {
+    text += format("LEVEL Y:       %u screens (0x%04X px)\n", unsigned{header.height},
+                   header.height * kScreenHeightPixels);
+  }
+  text += format("MAP THEME:     %s (0x%X)\n", theme_name(map_theme(header)),
+                 unsigned{map_theme(header)});
+  text += "ATTRIBUTES:    " + attribute_words(header) + "\n";
+  text += format("START X:       0x%04X px\n", unsigned{header.start_x});
+  text += format("START Y:       0x%04X px\n", unsigned{header.start_y});
+  text += format("END X:         0x%04X px\n", unsigned{header.end_x});
+  text += format("END Y:         0x%04X px\n", unsigned{header.end_y});
+  text += "\n";
+  text += format("TOTAL SCREENS: %u\n", header.width * unsigned{header.height});
+  text += format("GRID SIZE:     %u squares\n", unsigned{header.grid_size});
+  text += "\n\n";
+  return text;
+}
+
+}  // namespace gorv

@@ -1,0 +1,127 @@
+#include "cli/modes.h"
+
+#include <array>
+#include <filesystem>
+#include <system_error>
+
+#include "cli/level_report.h"
+#include "common/platform.h"
+#include "common/text.h"
+#include "export/map_dump.h"
+#include "export/raw_dump.h"
+#include "export/resource_file.h"
+#include "export/theme_dump.h"
+#include "format/resource_file.h"
+#include "import/importer.h"
+#include "rom/level_info.h"
+
+namespace gorv {
+
+namespace {
+
+// An exporter's output file that is the ROM image itself would replace the
+// image: such a mode is refused and the image stays as it is.
+bool output_spares_image(RunContext& run, const std::string& output) {
+  if (!same_file(output, run.rom_path)) return true;
+  show(run.out, Message{Say::output_is_image, output, run.rom_path, {}}, false);
+  return false;
+}
+
+bool file_exists(const std::string& name) {
+  std::error_code error;
+  return std::filesystem::symlink_status(name, error).type() !=
+         std::filesystem::file_type::not_found;
+}
+
+void run_map(RunContext& run) {
+  const std::uint8_t map = run.settings.map;
+  if (!output_spares_image(run, map_file_name(map))) return;
+  show(run.out, dump_map(run.image, run.exists, map, run.settings.block_filter).report, true);
+}
+
+void run_theme(RunContext& run) {
+  if (!output_spares_image(run, theme_file_name(run.settings.theme))) return;
+  show(run.out, dump_theme(run.image, run.settings.theme).report, false);
+}
+
+void run_info(RunContext& run) {
+  say(run.out.console, level_report_text(read_level_info(run.image, run.settings.level)));
+}
+
+void run_decompress(RunContext& run) {
+  const auto address = static_cast<std::uint32_t>(run.settings.dump_address);
+  if (!output_spares_image(run, raw_dump_file_name(address))) return;
+  show(run.out, dump_raw(run.image, address).report, false);
+}
+
+void run_resource(RunContext& run) {
+  if (!output_spares_image(run, kResourceFileName)) return;
+  show(run.out, write_resource_file(run.image).report, false);
+}
+
+void run_import(RunContext& run) {
+  show(run.out, import_maps(run.rom, run.rom_path).report, true);
+}
+
+// --all-maps: every present map as -map writes it, except that a map file
+// that already exists is kept: a bulk dump must never wipe a folder of
+// edited maps.
+void run_all_maps(RunContext& run, const std::vector<std::string>&) {
+  std::uint64_t written = 0;
+  std::uint64_t kept = 0;
+  for (int m = 0; m < kMapCount; ++m) {
+    const auto map = static_cast<std::uint8_t>(m);
+    if (!map_exists(run.exists, map)) continue;
+    const std::string name = map_file_name(map);
+    if (file_exists(name)) {
+      ++kept;
+      continue;
+    }
+    if (!output_spares_image(run, name)) continue;
+    const ExportResult result = dump_map(run.image, run.exists, map, run.settings.block_filter);
+    show(run.out, result.report, false);
+    if (result.written) ++written;
+  }
+  show(run.out, Message{Say::maps_written, {}, {}, {written}}, false);
+  if (kept != 0) show(run.out, Message{Say::maps_kept, {}, {}, {kept}}, false);
+}
+
+constexpr std::array<SpecifiedMode, 6> kSpecifiedModes = {{
+    {[](const RunSettings& s) { return s.map != 0xFF; }, true, run_map},
+    {[](const RunSettings& s) { return s.theme != 0xFF; }, false, run_theme},
+    {[](const RunSettings& s) { return s.level != 0xFF; }, false, run_info},
+    {[](const RunSettings& s) { return s.dump_address != -1; }, false, run_decompress},
+    {[](const RunSettings& s) { return s.resource; }, false, run_resource},
+    {[](const RunSettings& s) { return s.import; }, true, run_import},
+}};
+
+constexpr std::array<LongOptionRow, 3> kLongOptions = {{
+    {"--help", OptionValue::none, false, "", "print this help and the long options", nullptr},
+    {"--version", OptionValue::none, false, "", "print the version", nullptr},
+    {"--all-maps", OptionValue::none, true, "",
+     "write every map of the image to mapXX.gvm (with -block XX: only that block type); "
+     "map files that exist are kept",
+     run_all_maps},
+}};
+
+}  // namespace
+
+std::span<const SpecifiedMode> specified_modes() {
+  return kSpecifiedModes;
+}
+
+std::span<const LongOptionRow> long_option_rows() {
+  return kLongOptions;
+}
+
+std::string long_options_help() {
+  std::string text = "Long options (in any place; after the modes above, in the order given):\n";
+  for (const LongOptionRow& row : kLongOptions) {
+    std::string left = std::string(row.name);
+    if (!row.argument.empty()) left += " " + std::string(row.argument);
+    text += format(" %-22s%s\n", left.c_str(), std::string(row.help).c_str());
+  }
+  return text;
+}
+
+}  // namespace gorv

@@ -1,0 +1,57 @@
+// The modes the front end runs, one row each: the single-hyphen modes in
+// their fixed run order, then the long options. Adding a mode means adding
+// its row here and its own files below the front end.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/arguments.h"
+#include "cli/long_options.h"
+#include "cli/messages.h"
+#include "rom/map_header.h"
+#include "rom/rom_image.h"
+
+namespace gorv {
+
+// What every mode may use.
+struct RunContext {
+  Output& out;
+  const std::string& rom_path;
+  const RomImage& rom;
+  Bytes image;
+  const MapExistsTable& exists;
+  const RunSettings& settings;
+};
+
+// A single-hyphen mode: runs when `requested`; `pausing` when it waits for
+// the user after its errors.
+struct SpecifiedMode {
+  bool (*requested)(const RunSettings& settings);
+  bool pausing;
+  void (*run)(RunContext& run);
+};
+
+// The single-hyphen modes in their run order.
+std::span<const SpecifiedMode> specified_modes();
+
+// A long option. Modes run after the single-hyphen ones, in command-line
+// order, and never pause. `run` is null for --help and --version, which the
+// front end answers itself.
+struct LongOptionRow {
+  std::string_view name;
+  OptionValue value;
+  bool needs_image;           // false: works without a ROM image
+  std::string_view argument;  // for --help, e.g. "FILE..."
+  std::string_view help;      // one line for --help
+  void (*run)(RunContext& run, const std::vector<std::string>& values);
+};
+
+std::span<const LongOptionRow> long_option_rows();
+
+// The long options' part of --help, one line each.
+std::string long_options_help();
+
+}  // namespace gorv

@@ -184,10 +184,8 @@ Facts facts_of(const ByteVector& bytes, const Facts& expect) {
     found["checksum"] = format("%04X", unsigned{image_checksum(bytes)});
   } else if (kind == "image-finish") {
     ByteVector image = bytes;
-    Console quiet;
-    std::string said;
-    quiet.capture = &said;
-    finish_image(quiet, image);
+    Report said;
+    finish_image(said, image);
     found["size"] = format("%zX", image.size());
     found["end address"] = hex_of(std::span(image).subspan(kEndAddressOffset, 4));
     found["checksum"] = hex_of(std::span(image).subspan(kChecksumOffset, 2));

@@ -1,0 +1,153 @@
+#include "preview/compare.h"
+
+#include <algorithm>
+
+#include "codec/block_payload.h"
+#include "common/text.h"
+#include "rom/game_facts.h"
+
+namespace gorv {
+
+namespace {
+
+std::vector<HeaderFieldChange> header_changes(const MapValues& a, const MapValues& b) {
+  const HeaderFieldChange fields[] = {
+      {"width", 2, a.width, b.width},
+      {"size byte", 2, a.size_byte, b.size_byte},
+      {"attribute", 2, a.attribute, b.attribute},
+      {"theme byte", 2, a.theme_byte, b.theme_byte},
+      {"start x", 4, a.start_x, b.start_x},
+      {"start y", 4, a.start_y, b.start_y},
+      {"end x", 4, a.end_x, b.end_x},
+      {"end y", 4, a.end_y, b.end_y},
+  };
+  std::vector<HeaderFieldChange> changes;
+  for (const auto& field : fields)
+    if (field.old_value != field.new_value) changes.push_back(field);
+  return changes;
+}
+
+bool same_block(const BlockCell& a, const BlockCell& b) {
+  return a.type == b.type && a.d1 == b.d1 && a.d2 == b.d2 && a.d3 == b.d3 && a.d4 == b.d4;
+}
+
+// The tile of square `i`, or -1 where the file holds none.
+int tile_at(const MapFile& map, std::size_t i) {
+  return i < map.tiles.size() ? map.tiles[i] : -1;
+}
+
+BlockCell block_at(const MapFile& map, std::size_t i) {
+  return i < map.blocks.size() ? stored_block(map.blocks[i]) : BlockCell{};
+}
+
+EntryChanges compare_enemies(const EnemySection& a, const EnemySection& b) {
+  EntryChanges c;
+  const std::size_t common = std::min(a.entries.size(), b.entries.size());
+  for (std::size_t i = 0; i < common; ++i)
+    if (a.entries[i] != b.entries[i]) ++c.changed;
+  c.added = b.entries.size() - common;
+  c.removed = a.entries.size() - common;
+  return c;
+}
+
+}  // namespace
+
+BlockCell stored_block(const BlockCell& cell) {
+  if (cell.type == 0) return {};
+  const std::uint8_t code = code_of_cell_type(cell.type);
+  BlockCell kept{cell_type_of_code(code)};
+  const BlockTypeFormat format = block_type_format(block_type_of_code(code));
+  switch (format.payload) {
+    case Payload::kRunValues:
+      kept.d1 = static_cast<std::uint8_t>(cell.d1 & ((1u << format.value_bits) - 1));
+      break;
+    case Payload::kRepeatData:
+      kept.d1 = cell.d1;
+      kept.d2 = cell.d2;
+      kept.d3 = cell.d3 & 0x07;
+      kept.d4 = cell.d4;
+      break;
+    case Payload::kData:
+      kept.d1 = cell.d1;
+      kept.d2 = cell.d2;
+      kept.d3 = cell.d3;
+      kept.d4 = cell.d4 & 0x01;
+      break;
+    case Payload::kRun:
+    case Payload::kNone:
+    case Payload::kUnhandled:
+      break;
+  }
+  return kept;
+}
+
+MapDifferences compare_maps(const MapFile& old_map, const MapFile& new_map) {
+  MapDifferences d;
+  d.header = header_changes(old_map.values, new_map.values);
+  d.old_columns = static_cast<unsigned>(grid_columns(old_map.values.width));
+  d.old_rows = static_cast<unsigned>(grid_rows(old_map.values.size_byte));
+  d.new_columns = static_cast<unsigned>(grid_columns(new_map.values.width));
+  d.new_rows = static_cast<unsigned>(grid_rows(new_map.values.size_byte));
+  d.common_columns = std::min(d.old_columns, d.new_columns);
+  d.common_rows = std::min(d.old_rows, d.new_rows);
+  d.changed_squares.assign(std::size_t{d.new_columns} * d.new_rows, 0);
+
+  for (unsigned y = 0; y < d.common_rows; ++y) {
+    for (unsigned x = 0; x < d.common_columns; ++x) {
+      const std::size_t i_old = std::size_t{y} * d.old_columns + x;
+      const std::size_t i_new = std::size_t{y} * d.new_columns + x;
+      const bool tile_differs = tile_at(old_map, i_old) != tile_at(new_map, i_new);
+      const BlockCell a = block_at(old_map, i_old);
+      const BlockCell b = block_at(new_map, i_new);
+      const bool block_differs = !same_block(a, b);
+      if (tile_differs) ++d.tiles_differ;
+      if (block_differs) {
+        if (a.type == 0) {
+          ++d.blocks.added;
+        } else if (b.type == 0) {
+          ++d.blocks.removed;
+        } else {
+          ++d.blocks.changed;
+        }
+        if (a.type != 0) d.block_types[block_type_of_code(code_of_cell_type(a.type))] = true;
+        if (b.type != 0) d.block_types[block_type_of_code(code_of_cell_type(b.type))] = true;
+      }
+      if (tile_differs || block_differs) d.changed_squares[i_new] = 1;
+    }
+  }
+
+  d.enemies = compare_enemies(old_map.enemy, new_map.enemy);
+  d.enemy_header_differs = old_map.enemy.present != new_map.enemy.present ||
+                           old_map.enemy.art_load != new_map.enemy.art_load;
+  d.background_differs = old_map.background != new_map.background;
+  return d;
+}
+
+std::vector<std::string> describe_differences(const MapDifferences& d) {
+  std::vector<std::string> lines;
+  for (const auto& field : d.header)
+    lines.push_back(format("%s: 0x%0*X -> 0x%0*X", field.name, static_cast<int>(field.digits),
+                           field.old_value, static_cast<int>(field.digits), field.new_value));
+  if (!d.same_grid())
+    lines.push_back(format(
+        "grid: %u x %u squares -> %u x %u squares; compared over the common "
+        "%u x %u squares",
+        d.old_columns, d.old_rows, d.new_columns, d.new_rows, d.common_columns, d.common_rows));
+  if (d.tiles_differ != 0) lines.push_back(format("tiles: %zu squares differ", d.tiles_differ));
+  if (d.blocks.total() != 0) {
+    std::string types;
+    for (unsigned t = 0; t < d.block_types.size(); ++t)
+      if (d.block_types[t]) types += format("%s0x%02X", types.empty() ? "" : ", ", t);
+    lines.push_back(format("blocks: %zu added, %zu removed, %zu changed (types %s)", d.blocks.added,
+                           d.blocks.removed, d.blocks.changed, types.c_str()));
+  }
+  if (d.enemies.total() != 0)
+    lines.push_back(format("enemies: %zu added, %zu removed, %zu changed", d.enemies.added,
+                           d.enemies.removed, d.enemies.changed));
+  if (d.enemy_header_differs) lines.push_back("enemy header: differs");
+  if (d.background_differs) lines.push_back("background: differs");
+  if (lines.empty()) lines.push_back("no differences");
+  return lines;
+}
+
+}  // namespace gorv

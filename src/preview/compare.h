@@ -1,0 +1,66 @@
+// What differs between two map files: header values, the tile and block
+// layers square by square over the area both grids cover, the enemy
+// entries by their place in the list, and the background section.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "codec/block_cell.h"
+#include "format/map_file.h"
+
+namespace gorv {
+
+struct HeaderFieldChange {
+  const char* name;  // "width", "size byte", "start x", ...
+  unsigned digits;   // hexadecimal digits the field is shown with: 2 or 4
+  unsigned old_value;
+  unsigned new_value;
+};
+
+struct EntryChanges {
+  std::size_t added = 0;
+  std::size_t removed = 0;
+  std::size_t changed = 0;
+  std::size_t total() const { return added + removed + changed; }
+};
+
+struct MapDifferences {
+  std::vector<HeaderFieldChange> header;  // in header order
+  // The grids in squares, and the area compared: the columns and rows both
+  // maps have, counted from the top left corner.
+  unsigned old_columns = 0, old_rows = 0;
+  unsigned new_columns = 0, new_rows = 0;
+  unsigned common_columns = 0, common_rows = 0;
+  std::size_t tiles_differ = 0;  // squares of the common area
+  EntryChanges blocks;           // squares of the common area
+  // The block types (type code & 0x1F) of the cells, old and new, of the
+  // squares counted in `blocks`.
+  std::array<bool, 32> block_types{};
+  EntryChanges enemies;
+  bool enemy_header_differs = false;  // section present or art_load words
+  bool background_differs = false;
+  // One byte per square of the new map's grid, row by row: 1 where the
+  // square's tile or block differs from the old map's. Squares outside the
+  // common area are 0.
+  std::vector<std::uint8_t> changed_squares;
+
+  bool same_grid() const { return old_columns == new_columns && old_rows == new_rows; }
+};
+
+// The cell as the importer keeps it: the type byte by its 6-bit type code,
+// and only the data bits the block type's stream entry carries. An empty
+// square stays all zero.
+BlockCell stored_block(const BlockCell& cell);
+
+MapDifferences compare_maps(const MapFile& old_map, const MapFile& new_map);
+
+// The differences as lines of plain ASCII, one fact a line, such as
+// "start x: 0x0040 -> 0x0080" or "tiles: 12 squares differ"; the single
+// line "no differences" when there are none.
+std::vector<std::string> describe_differences(const MapDifferences& differences);
+
+}  // namespace gorv

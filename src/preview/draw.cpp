@@ -1,0 +1,433 @@
+#include "preview/draw.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "common/text.h"
+#include "preview/compare.h"
+#include "preview/font.h"
+#include "rom/game_facts.h"
+
+namespace gorv {
+
+namespace {
+
+constexpr Rgb kStripBackground{22, 22, 28};
+constexpr Rgb kText{232, 232, 236};
+constexpr Rgb kRim{0, 0, 0};  // inside block outlines, around markers and swatches
+
+// Hand-picked for block types 0x00 to 0x10: saturated, bright and far
+// apart in hue, so that outlines stand out from the muted tile colours.
+constexpr std::array<Rgb, kBlockTypeCount> kBlockColours = {{
+    {255, 48, 48},    // 0x00 red
+    {255, 144, 0},    // 0x01 orange
+    {255, 232, 0},    // 0x02 yellow
+    {150, 255, 40},   // 0x03 lime
+    {0, 200, 90},     // 0x04 green
+    {0, 255, 210},    // 0x05 aquamarine
+    {0, 190, 255},    // 0x06 sky blue
+    {50, 90, 255},    // 0x07 blue
+    {150, 80, 255},   // 0x08 violet
+    {255, 40, 255},   // 0x09 magenta
+    {255, 120, 190},  // 0x0A pink
+    {250, 250, 170},  // 0x0B cream
+    {200, 130, 60},   // 0x0C brown
+    {170, 170, 20},   // 0x0D olive
+    {0, 150, 150},    // 0x0E teal
+    {170, 200, 255},  // 0x0F pale blue
+    {255, 170, 130},  // 0x10 salmon
+}};
+
+Rgb from_hsl(double h, double s, double l) {
+  const double c = (1 - std::fabs(2 * l - 1)) * s;
+  const double hp = h * 6;
+  const double x = c * (1 - std::fabs(std::fmod(hp, 2.0) - 1));
+  double r = 0, g = 0, b = 0;
+  switch (static_cast<int>(hp) % 6) {
+    case 0:
+      r = c, g = x;
+      break;
+    case 1:
+      r = x, g = c;
+      break;
+    case 2:
+      g = c, b = x;
+      break;
+    case 3:
+      g = x, b = c;
+      break;
+    case 4:
+      r = x, b = c;
+      break;
+    default:
+      r = c, b = x;
+      break;
+  }
+  const double m = l - c / 2;
+  auto channel = [m](double v) { return static_cast<std::uint8_t>(std::lround((v + m) * 255)); };
+  return {channel(r), channel(g), channel(b)};
+}
+
+// ---- The map part ----
+
+struct Frame {
+  PreviewGeometry g;
+  unsigned map_width = 0;   // pixels
+  unsigned map_height = 0;  // pixels, extra rows included
+};
+
+Frame frame_of(const MapValues& values) {
+  Frame f;
+  f.g = preview_geometry(values);
+  f.map_width = f.g.columns * f.g.scale;
+  f.map_height = (f.g.grid_rows + f.g.extra_rows) * f.g.scale;
+  return f;
+}
+
+void draw_tiles(Picture& p, const MapFile& map, const Frame& f) {
+  std::array<Rgb, 256> palette;
+  for (unsigned v = 0; v < 256; ++v) palette[v] = tile_colour(static_cast<std::uint8_t>(v));
+  const unsigned s = f.g.scale;
+  for (unsigned y = 0; y < f.g.grid_rows; ++y) {
+    for (unsigned x = 0; x < f.g.columns; ++x) {
+      const std::size_t i = std::size_t{y} * f.g.columns + x;
+      if (i < map.tiles.size()) {
+        fill_rect(p, x * s, y * s, s, s, palette[map.tiles[i]]);
+        continue;
+      }
+      for (unsigned py = y * s; py < (y + 1) * s; ++py)
+        for (unsigned px = x * s; px < (x + 1) * s; ++px)
+          set_pixel(p, px, py, no_data_colour(px, py));
+    }
+  }
+}
+
+void draw_extra_rows(Picture& p, const Frame& f) {
+  for (unsigned py = f.g.grid_rows * f.g.scale; py < f.map_height; ++py)
+    for (unsigned px = 0; px < f.map_width; ++px)
+      set_pixel(p, px, py, (px + py) % 8 < 3 ? kExtraRowStripe : kExtraRowBase);
+}
+
+void draw_screen_lines(Picture& p, const Frame& f) {
+  const unsigned s = f.g.scale;
+  for (unsigned x = kScreenColumns; x < f.g.columns; x += kScreenColumns)
+    fill_rect(p, x * s, 0, 1, f.map_height, kScreenLine);
+  for (unsigned y = kScreenRows; y < f.g.grid_rows; y += kScreenRows)
+    fill_rect(p, 0, y * s, f.map_width, 1, kScreenLine);
+}
+
+// The outline in the block type's colour, a dark ring inside it where the
+// square is large enough, and for the variant bit a filled corner (or a
+// white dot on the smallest squares).
+void draw_block(Picture& p, unsigned px, unsigned py, unsigned s, std::uint8_t type_byte) {
+  const std::uint8_t code = code_of_cell_type(type_byte);
+  const Rgb c = block_colour(block_type_of_code(code));
+  frame_rect(p, px, py, s, s, c);
+  if (s >= 6) frame_rect(p, px + 1, py + 1, s - 2, s - 2, kRim);
+  if ((code & kVariantBit) == 0) return;
+  if (s >= 4) {
+    const unsigned k = s / 2 + 1;
+    for (unsigned dy = 0; dy < k; ++dy) fill_rect(p, px, py + dy, k - dy, 1, c);
+  } else {
+    set_pixel(p, px + 1, py + 1, kText);
+  }
+}
+
+void draw_blocks(Picture& p, const MapFile& map, const Frame& f) {
+  const std::size_t squares = std::min(map.blocks.size(), std::size_t{f.g.columns} * f.g.grid_rows);
+  for (std::size_t i = 0; i < squares; ++i) {
+    if (map.blocks[i].type == 0) continue;
+    const auto x = static_cast<unsigned>(i % f.g.columns);
+    const auto y = static_cast<unsigned>(i / f.g.columns);
+    draw_block(p, x * f.g.scale, y * f.g.scale, f.g.scale, map.blocks[i].type);
+  }
+}
+
+// Start: a disc; end: a square; both with a dark rim, centred on the point
+// and cut to the columns left of `right` and the rows above `bottom`.
+void draw_marker(Picture& p, std::int64_t cx, std::int64_t cy, unsigned radius, bool start,
+                 unsigned right, unsigned bottom) {
+  const std::int64_t r = radius;
+  for (std::int64_t dy = -r - 1; dy <= r + 1; ++dy) {
+    for (std::int64_t dx = -r - 1; dx <= r + 1; ++dx) {
+      const std::int64_t x = cx + dx;
+      const std::int64_t y = cy + dy;
+      if (x < 0 || y < 0 || x >= static_cast<std::int64_t>(right) ||
+          y >= static_cast<std::int64_t>(bottom))
+        continue;
+      const std::int64_t d = start ? dx * dx + dy * dy : std::max(dx * dx, dy * dy);
+      if (d <= r * r) {
+        set_pixel(p, static_cast<unsigned>(x), static_cast<unsigned>(y),
+                  start ? kStartMarker : kEndMarker);
+      } else if (d <= (r + 1) * (r + 1)) {
+        set_pixel(p, static_cast<unsigned>(x), static_cast<unsigned>(y), kRim);
+      }
+    }
+  }
+}
+
+void draw_markers(Picture& p, const MapValues& v, const Frame& f) {
+  const unsigned s = f.g.scale;
+  const unsigned radius = std::max(5u, s);
+  auto at = [s](std::uint16_t pixels) {
+    return static_cast<std::int64_t>(pixels) * s / kPixelsPerSquare;
+  };
+  // Cut to the map part: a marker never spills into the strip.
+  draw_marker(p, at(v.end_x), at(v.end_y), radius, false, f.map_width, f.g.strip_top);
+  draw_marker(p, at(v.start_x), at(v.start_y), radius, true, f.map_width, f.g.strip_top);
+}
+
+void dim_unchanged(Picture& p, const Frame& f, const std::vector<std::uint8_t>& changed) {
+  const unsigned s = f.g.scale;
+  for (unsigned py = 0; py < f.map_height; ++py) {
+    const unsigned y = py / s;
+    for (unsigned px = 0; px < f.map_width; ++px) {
+      const std::size_t i = std::size_t{y} * f.g.columns + px / s;
+      if (y < f.g.grid_rows && i < changed.size() && changed[i] != 0) continue;
+      set_pixel(p, px, py, dimmed(pixel_at(p, px, py)));
+    }
+  }
+}
+
+// A frame around each group of changed squares, on the unchanged side of
+// each border (inside the square at the map's edges).
+void mark_changes(Picture& p, const Frame& f, const std::vector<std::uint8_t>& changed) {
+  const unsigned s = f.g.scale;
+  const unsigned cols = f.g.columns;
+  const unsigned rows = f.g.grid_rows;
+  auto is_changed = [&](std::int64_t x, std::int64_t y) {
+    if (x < 0 || y < 0 || x >= static_cast<std::int64_t>(cols) ||
+        y >= static_cast<std::int64_t>(rows))
+      return false;
+    const std::size_t i = static_cast<std::size_t>(y) * cols + static_cast<std::size_t>(x);
+    return i < changed.size() && changed[i] != 0;
+  };
+  for (unsigned y = 0; y < rows; ++y) {
+    for (unsigned x = 0; x < cols; ++x) {
+      if (!is_changed(x, y)) continue;
+      const unsigned px = x * s, py = y * s;
+      const unsigned left = px > 0 ? px - 1 : 0;
+      const unsigned top = py > 0 ? py - 1 : 0;
+      const unsigned right = std::min(px + s, f.map_width - 1);
+      const unsigned bottom = std::min(py + s, f.map_height - 1);
+      if (!is_changed(x, std::int64_t{y} - 1))
+        fill_rect(p, left, top, right - left + 1, 1, kChangeMark);
+      if (!is_changed(x, std::int64_t{y} + 1))
+        fill_rect(p, left, bottom, right - left + 1, 1, kChangeMark);
+      if (!is_changed(std::int64_t{x} - 1, y))
+        fill_rect(p, left, top, 1, bottom - top + 1, kChangeMark);
+      if (!is_changed(std::int64_t{x} + 1, y))
+        fill_rect(p, right, top, 1, bottom - top + 1, kChangeMark);
+    }
+  }
+}
+
+// ---- The strip ----
+
+enum class Swatch { none, block, start, end, change };
+
+struct StripItem {
+  Swatch swatch = Swatch::none;
+  std::uint8_t block_type = 0;
+  std::string text;
+  bool new_row = false;  // starts a row of its own
+};
+
+struct StripLayout {
+  unsigned text_scale = 1;
+  unsigned width = 0;         // of the picture
+  unsigned legend_width = 0;  // every block type's entry takes as much, so they form columns
+  std::vector<std::vector<StripItem>> rows;
+  unsigned height = 0;
+};
+
+unsigned swatch_size(unsigned ts) {
+  return kGlyphHeight * ts;
+}
+
+unsigned item_width(const StripItem& item, unsigned ts) {
+  const unsigned swatch = item.swatch == Swatch::none ? 0 : swatch_size(ts) + 2 * ts;
+  return swatch + text_width(item.text, ts);
+}
+
+std::vector<StripItem> strip_items(const MapFile& map, std::string_view file_name,
+                                   const std::string& extra) {
+  const MapValues& v = map.values;
+  std::vector<StripItem> items;
+  items.push_back({Swatch::none, 0, file_name.empty() ? "(no name)" : std::string(file_name)});
+  std::string size = format("%u x %u screens", unsigned{v.width}, map_height(v.size_byte));
+  if (map_extra_rows(v.size_byte) != 0)
+    size += format(" + %u extra rows", map_extra_rows(v.size_byte));
+  items.push_back({Swatch::none, 0, size});
+  items.push_back({Swatch::none, 0, format("theme %u", unsigned{theme_of(v.theme_byte)})});
+  items.push_back({Swatch::none, 0, format("effect %u", unsigned{effect_of(v.theme_byte)})});
+  items.push_back(
+      {Swatch::start, 0, format("start %u, %u", unsigned{v.start_x}, unsigned{v.start_y})});
+  items.push_back({Swatch::end, 0, format("end %u, %u", unsigned{v.end_x}, unsigned{v.end_y})});
+
+  std::array<std::size_t, 32> counts{};
+  const std::size_t squares = std::min(map.blocks.size(), map_squares(v));
+  for (std::size_t i = 0; i < squares; ++i)
+    if (map.blocks[i].type != 0)
+      ++counts[block_type_of_code(code_of_cell_type(map.blocks[i].type))];
+  bool first = true;
+  for (unsigned t = 0; t < counts.size(); ++t) {
+    if (counts[t] == 0) continue;
+    items.push_back({Swatch::block, static_cast<std::uint8_t>(t),
+                     format("block 0x%02X: %zu", t, counts[t]), first});
+    first = false;
+  }
+  if (first) items.push_back({Swatch::none, 0, "no blocks", true});
+  items.push_back({Swatch::none, 0,
+                   map.enemy.present ? format("enemies: %zu", map.enemy.entries.size())
+                                     : std::string("no enemy section")});
+  if (!extra.empty()) items.push_back({Swatch::change, 0, extra, true});
+  return items;
+}
+
+unsigned slot_width(const StripLayout& s, const StripItem& item) {
+  return item.swatch == Swatch::block ? s.legend_width : item_width(item, s.text_scale);
+}
+
+StripLayout lay_out_strip(std::vector<StripItem> items, unsigned map_width) {
+  StripLayout s;
+  s.text_scale = map_width < 1200 ? 1 : map_width < 3000 ? 2 : 3;
+  const unsigned ts = s.text_scale;
+  s.width = std::max(map_width, 400 * ts);
+  for (const auto& item : items)
+    if (item.swatch == Swatch::block)
+      s.legend_width = std::max(s.legend_width, item_width(item, ts));
+  const unsigned pad = 6 * ts;
+  const unsigned gap = 4 * kGlyphAdvance * ts;
+  unsigned x = pad;
+  for (auto& item : items) {
+    const unsigned w = slot_width(s, item);
+    if (s.rows.empty() || item.new_row || (x + w > s.width - pad && x > pad)) {
+      s.rows.emplace_back();
+      x = pad;
+    }
+    s.rows.back().push_back(std::move(item));
+    x += w + gap;
+  }
+  const unsigned row_height = 12 * ts;
+  s.height = 2 * pad + static_cast<unsigned>(s.rows.size()) * row_height -
+             (row_height - kGlyphHeight * ts);
+  return s;
+}
+
+void draw_strip(Picture& p, const StripLayout& s, unsigned top) {
+  const unsigned ts = s.text_scale;
+  const unsigned pad = 6 * ts;
+  const unsigned gap = 4 * kGlyphAdvance * ts;
+  const unsigned row_height = 12 * ts;
+  const unsigned sw = swatch_size(ts);
+  unsigned y = top + pad;
+  for (const auto& row : s.rows) {
+    unsigned x = pad;
+    for (const auto& item : row) {
+      switch (item.swatch) {
+        case Swatch::none:
+          break;
+        case Swatch::block:
+          fill_rect(p, x, y, sw, sw, block_colour(item.block_type));
+          break;
+        case Swatch::start:
+        case Swatch::end:
+          draw_marker(p, x + sw / 2, y + sw / 2, sw / 2 - 1, item.swatch == Swatch::start, p.width,
+                      p.height);
+          break;
+        case Swatch::change:
+          frame_rect(p, x, y, sw, sw, kChangeMark);
+          break;
+      }
+      const unsigned text_x = x + (item.swatch == Swatch::none ? 0 : sw + 2 * ts);
+      draw_text(p, text_x, y, item.text, ts, kText);
+      x += slot_width(s, item) + gap;
+    }
+    y += row_height;
+  }
+}
+
+// The picture with the strip laid out below the map part, the map part
+// drawn as far as its blocks; `extra` is one more strip line when not empty.
+struct Canvas {
+  Frame frame;
+  StripLayout strip;
+  Picture picture;
+};
+
+Canvas draw_base(const MapFile& map, std::string_view file_name, const std::string& extra) {
+  Canvas c;
+  c.frame = frame_of(map.values);
+  c.strip = lay_out_strip(strip_items(map, file_name, extra), c.frame.map_width);
+  c.picture = make_picture(c.strip.width, c.frame.g.strip_top + c.strip.height, kStripBackground);
+  draw_tiles(c.picture, map, c.frame);
+  draw_extra_rows(c.picture, c.frame);
+  draw_screen_lines(c.picture, c.frame);
+  draw_blocks(c.picture, map, c.frame);
+  return c;
+}
+
+}  // namespace
+
+unsigned preview_scale(std::uint64_t columns, std::uint64_t rows) {
+  const std::uint64_t longest = std::max(columns, rows);
+  for (unsigned scale = 8; scale > 2; --scale)
+    if (longest * scale <= kMaxPreviewSide) return scale;
+  return 2;
+}
+
+PreviewGeometry preview_geometry(const MapValues& values) {
+  PreviewGeometry g;
+  g.columns = static_cast<unsigned>(grid_columns(values.width));
+  g.grid_rows = static_cast<unsigned>(grid_rows(values.size_byte));
+  g.extra_rows = map_extra_rows(values.size_byte) * kSquaresPerExtraRow;
+  g.scale = preview_scale(g.columns, g.grid_rows + g.extra_rows);
+  g.strip_top = (g.grid_rows + g.extra_rows) * g.scale;
+  return g;
+}
+
+// Neighbouring values lie far apart in hue (steps of the golden ratio
+// around the circle) and differ in lightness (three levels) and
+// saturation (two levels); no tile colour is as bright as the lines and
+// outlines drawn over them.
+Rgb tile_colour(std::uint8_t tile) {
+  constexpr double kGoldenStep = 0.6180339887498949;
+  const double hue = std::fmod(tile * kGoldenStep, 1.0);
+  constexpr double kLightness[3] = {0.30, 0.44, 0.58};
+  constexpr double kSaturation[2] = {0.45, 0.70};
+  return from_hsl(hue, kSaturation[(tile / 3) % 2], kLightness[tile % 3]);
+}
+
+Rgb block_colour(std::uint8_t block_type) {
+  if (block_type < kBlockTypeCount) return kBlockColours[block_type];
+  // Types the game's stream does not use: pale tints.
+  return from_hsl((block_type - kBlockTypeCount) / 15.0, 0.35, 0.82);
+}
+
+Picture draw_preview(const MapFile& map, std::string_view file_name) {
+  Canvas c = draw_base(map, file_name, {});
+  draw_markers(c.picture, map.values, c.frame);
+  draw_strip(c.picture, c.strip, c.frame.g.strip_top);
+  return std::move(c.picture);
+}
+
+Picture draw_changes(const MapFile& old_map, const MapFile& new_map, std::string_view file_name) {
+  const MapDifferences d = compare_maps(old_map, new_map);
+  const auto changed = static_cast<std::size_t>(
+      std::count(d.changed_squares.begin(), d.changed_squares.end(), std::uint8_t{1}));
+  std::string extra = format("%zu squares changed", changed);
+  if (!d.same_grid())
+    extra += format(" (compared over %u x %u squares)", d.common_columns, d.common_rows);
+  Canvas c = draw_base(new_map, file_name, extra);
+  dim_unchanged(c.picture, c.frame, d.changed_squares);
+  mark_changes(c.picture, c.frame, d.changed_squares);
+  draw_markers(c.picture, new_map.values, c.frame);
+  draw_strip(c.picture, c.strip, c.frame.g.strip_top);
+  return std::move(c.picture);
+}
+
+}  // namespace gorv

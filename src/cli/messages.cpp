@@ -3,6 +3,7 @@
 #include <array>
 
 #include "codec/block_encoder.h"
+#include "codec/bps.h"
 #include "common/text.h"
 #include "format/map_file.h"
 #include "import/importer.h"
@@ -73,6 +74,51 @@ std::string block_encode_text(BlockEncodeError error, unsigned width, unsigned h
 }
 
 }  // namespace
+
+std::string bps_error_text(const BpsApplyResult& result) {
+  const auto hex = [](std::uint64_t value) {
+    char text[20];
+    std::snprintf(text, sizeof text, "%08llX", static_cast<unsigned long long>(value));
+    return std::string(text);
+  };
+  const std::string at = std::to_string(result.at);
+  switch (result.error) {
+    case BpsError::none:
+      return "";
+    case BpsError::bad_magic:
+      return "it does not start with \"BPS1\"";
+    case BpsError::patch_cut:
+      return "it ends early (what starts at byte " + at + " runs into the 12-byte footer)";
+    case BpsError::number_overflow:
+      return "the number at byte " + at + " is too large";
+    case BpsError::target_too_large:
+      return "it makes an image larger than 64 MiB";
+    case BpsError::metadata_past_end:
+      return "its metadata at byte " + at + " runs into the footer";
+    case BpsError::action_past_target:
+      return "the action at byte " + at + " writes past the end of the image it makes";
+    case BpsError::source_read_past_source:
+      return "the action at byte " + at + " reads past the end of the image it is for";
+    case BpsError::source_copy_outside:
+      return "the action at byte " + at + " copies from outside the image it is for";
+    case BpsError::target_copy_outside:
+      return "the action at byte " + at + " copies bytes of the new image not written yet";
+    case BpsError::size_mismatch:
+      return "its actions end before the new image is complete";
+    case BpsError::patch_crc_mismatch:
+      return "its CRC32 is " + hex(result.found) + ", it says " + hex(result.expected);
+    case BpsError::source_size_mismatch:
+      return "it is for an image of " + std::to_string(result.expected) + " bytes, this one has " +
+             std::to_string(result.found);
+    case BpsError::source_crc_mismatch:
+      return "it is for an image with CRC32 " + hex(result.expected) + ", this one has " +
+             hex(result.found);
+    case BpsError::target_crc_mismatch:
+      return "the new image has CRC32 " + hex(result.found) + ", the patch says " +
+             hex(result.expected);
+  }
+  return "";
+}
 
 std::string map_file_problem_text(const MapFileDamage& damage) {
   const auto& v = damage.values;
@@ -205,6 +251,53 @@ constexpr MessageRow kMessages[] = {
      [](const Message& m) {
        return format("%u map files already existed and were kept\n", u(m.n[0]));
      }},
+    {Say::writing_patch, Kind::progress, false, kStatusOk,
+     [](const Message& m) { return format("\nWriting patch as \"%s\"...\n\n", m.name.c_str()); }},
+    {Say::patch_sizes, Kind::progress, false, kStatusOk,
+     [](const Message& m) {
+       return format("patch: %u bytes (source %u bytes, target %u bytes)\n", u(m.n[0]), u(m.n[1]),
+                     u(m.n[2]));
+     }},
+    {Say::writing_patched, Kind::progress, false, kStatusOk,
+     [](const Message& m) {
+       return format("\nWriting patched image as \"%s\"...\n\n", m.name.c_str());
+     }},
+    {Say::writing_preview, Kind::progress, false, kStatusOk,
+     [](const Message& m) { return format("\nWriting preview as \"%s\"...\n", m.name.c_str()); }},
+    {Say::writing_changes, Kind::progress, false, kStatusOk,
+     [](const Message& m) { return format("\nWriting changes as \"%s\"...\n", m.name.c_str()); }},
+    {Say::difference, Kind::progress, false, kStatusOk,
+     [](const Message& m) { return m.name + "\n"; }},
+    {Say::file_exists, Kind::error, true, kStatusError,
+     [](const Message& m) {
+       return format("file \"%s\" exists; nothing was written", m.name.c_str());
+     }},
+    {Say::patch_damaged, Kind::error, true, kStatusError,
+     [](const Message& m) {
+       BpsApplyResult refused;
+       refused.error = static_cast<BpsError>(m.n[0]);
+       refused.at = m.n[1];
+       refused.expected = m.n[2];
+       refused.found = m.n[3];
+       return format("the patch \"%s\" is damaged\n  %s", m.name.c_str(),
+                     bps_error_text(refused).c_str());
+     }},
+    {Say::patch_for_other, Kind::error, true, kStatusError,
+     [](const Message& m) {
+       return format("the patch \"%s\" is for another image (source CRC32 %08X, this image %08X)",
+                     m.name.c_str(), u(m.n[0]), u(m.n[1]));
+     }},
+    {Say::patch_self_check, Kind::error, true, kStatusError,
+     [](const Message& m) {
+       return format("the patch made for \"%s\" does not give the image back; it is not written",
+                     m.name.c_str());
+     }},
+    {Say::map_file_unusable, Kind::error, true, kStatusError,
+     [](const Message& m) {
+       return format("map file \"%s\" is damaged\n  %s", m.name.c_str(), m.name2.c_str());
+     }},
+    {Say::compare_needs_two, Kind::error, true, kStatusError,
+     [](const Message&) { return std::string("--compare needs two map files, OLD and NEW"); }},
     {Say::cannot_open, Kind::error, true, kStatusError,
      [](const Message& m) { return format("cannot open file \"%s\"", m.name.c_str()); }},
     {Say::rom_too_large, Kind::error, true, kStatusError,

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "codec/block_encoder.h"
+#include "codec/bps.h"
 #include "common/console.h"
 #include "common/report.h"
 #include "format/map_file.h"
@@ -34,6 +35,9 @@ void show(Output& out, const Report& report, bool pausing);
 std::string message_text(const Message& message);
 std::string report_text(const Report& report);
 bool report_has_error(const Report& report);
+
+// What is wrong with a patch that bps_apply refused, in one line.
+std::string bps_error_text(const BpsApplyResult& result);
 
 // What is wrong with a damaged map file, in one line (the import, the
 // preview and the compare say it under their error line).

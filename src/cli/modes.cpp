@@ -13,6 +13,8 @@
 #include "export/theme_dump.h"
 #include "format/resource_file.h"
 #include "import/importer.h"
+#include "patch/patch_mode.h"
+#include "preview/preview_mode.h"
 #include "rom/level_info.h"
 
 namespace gorv {
@@ -86,6 +88,26 @@ void run_all_maps(RunContext& run, const std::vector<std::string>&) {
   if (kept != 0) show(run.out, Message{Say::maps_kept, {}, {}, {kept}}, false);
 }
 
+void run_patch(RunContext& run, const std::vector<std::string>& values) {
+  show(run.out, write_patch(run.rom, run.rom_path, values[0]), false);
+}
+
+void run_apply(RunContext& run, const std::vector<std::string>& values) {
+  show(run.out, apply_patch(run.rom, run.rom_path, values[0]), false);
+}
+
+void run_preview(RunContext& run, const std::vector<std::string>& values) {
+  show(run.out, write_previews(expand_wildcards(values)), false);
+}
+
+void run_compare(RunContext& run, const std::vector<std::string>& values) {
+  if (values.size() != 2) {
+    show(run.out, Message{Say::compare_needs_two, {}, {}, {}}, false);
+    return;
+  }
+  show(run.out, write_comparison(values[0], values[1]), false);
+}
+
 constexpr std::array<SpecifiedMode, 6> kSpecifiedModes = {{
     {[](const RunSettings& s) { return s.map != 0xFF; }, true, run_map},
     {[](const RunSettings& s) { return s.theme != 0xFF; }, false, run_theme},
@@ -95,13 +117,21 @@ constexpr std::array<SpecifiedMode, 6> kSpecifiedModes = {{
     {[](const RunSettings& s) { return s.import; }, true, run_import},
 }};
 
-constexpr std::array<LongOptionRow, 3> kLongOptions = {{
+constexpr std::array<LongOptionRow, 7> kLongOptions = {{
     {"--help", OptionValue::none, false, "", "print this help and the long options", nullptr},
     {"--version", OptionValue::none, false, "", "print the version", nullptr},
     {"--all-maps", OptionValue::none, true, "",
      "write every map of the image to mapXX.gvm (with -block XX: only that block type); "
      "map files that exist are kept",
      run_all_maps},
+    {"--patch", OptionValue::one, true, "CLEAN",
+     "write IMAGE.bps: the BPS patch that turns CLEAN into the image", run_patch},
+    {"--apply", OptionValue::one, true, "PATCH",
+     "apply a BPS patch to the image; the result is written as PATCH's name", run_apply},
+    {"--preview", OptionValue::list, false, "FILE...", "write a picture of each map file (.png)",
+     run_preview},
+    {"--compare", OptionValue::list, false, "OLD NEW",
+     "say what changed between two map files and write NEW-changes.png", run_compare},
 }};
 
 }  // namespace

@@ -121,10 +121,6 @@ inline bool bps_is_for_another_source(BpsError error) {
   return error == BpsError::source_size_mismatch || error == BpsError::source_crc_mismatch;
 }
 
-// One line, without a newline, saying what is wrong: "the patch ends
-// early (a number at byte 25 runs into the footer)". Empty for none.
-std::string bps_error_text(const BpsApplyResult& result);
-
 enum class BpsCreateError : std::uint8_t {
   none,
   too_large,          // the source or the target is above kBpsMaxImageSize

@@ -186,49 +186,4 @@ BpsApplyResult bps_apply(std::span<const std::uint8_t> patch,
   return result;
 }
 
-std::string bps_error_text(const BpsApplyResult& result) {
-  const auto hex = [](std::uint64_t value) {
-    char text[20];
-    std::snprintf(text, sizeof text, "%08llX", static_cast<unsigned long long>(value));
-    return std::string(text);
-  };
-  const std::string at = std::to_string(result.at);
-  switch (result.error) {
-    case BpsError::none:
-      return "";
-    case BpsError::bad_magic:
-      return "it does not start with \"BPS1\"";
-    case BpsError::patch_cut:
-      return "it ends early (what starts at byte " + at + " runs into the 12-byte footer)";
-    case BpsError::number_overflow:
-      return "the number at byte " + at + " is too large";
-    case BpsError::target_too_large:
-      return "it makes an image larger than 64 MiB";
-    case BpsError::metadata_past_end:
-      return "its metadata at byte " + at + " runs into the footer";
-    case BpsError::action_past_target:
-      return "the action at byte " + at + " writes past the end of the image it makes";
-    case BpsError::source_read_past_source:
-      return "the action at byte " + at + " reads past the end of the image it is for";
-    case BpsError::source_copy_outside:
-      return "the action at byte " + at + " copies from outside the image it is for";
-    case BpsError::target_copy_outside:
-      return "the action at byte " + at + " copies bytes of the new image not written yet";
-    case BpsError::size_mismatch:
-      return "its actions end before the new image is complete";
-    case BpsError::patch_crc_mismatch:
-      return "its CRC32 is " + hex(result.found) + ", it says " + hex(result.expected);
-    case BpsError::source_size_mismatch:
-      return "it is for an image of " + std::to_string(result.expected) + " bytes, this one has " +
-             std::to_string(result.found);
-    case BpsError::source_crc_mismatch:
-      return "it is for an image with CRC32 " + hex(result.expected) + ", this one has " +
-             hex(result.found);
-    case BpsError::target_crc_mismatch:
-      return "the new image has CRC32 " + hex(result.found) + ", the patch says " +
-             hex(result.expected);
-  }
-  return "";
-}
-
 }  // namespace gorv

@@ -14,6 +14,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 // windows.h first: shellapi.h needs its types.
 #include <shellapi.h>
@@ -62,6 +63,32 @@ std::vector<std::string> program_arguments(int argc, char** argv) {
   return args;
 }
 
+std::vector<std::string> expand_wildcards(const std::vector<std::string>& names) {
+  std::vector<std::string> result;
+  for (const std::string& name : names) {
+    if (name.find_first_of("*?") == std::string::npos) {
+      result.push_back(name);
+      continue;
+    }
+    const std::size_t slash = name.find_last_of("/\\");
+    const std::string folder = slash == std::string::npos ? "" : name.substr(0, slash + 1);
+    std::vector<std::string> found;
+    WIN32_FIND_DATAW data;
+    const HANDLE search = FindFirstFileW(wide(name).c_str(), &data);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+          found.push_back(folder + utf8(data.cFileName));
+      } while (FindNextFileW(search, &data) != 0);
+      FindClose(search);
+    }
+    std::sort(found.begin(), found.end());
+    if (found.empty()) found.push_back(name);
+    result.insert(result.end(), found.begin(), found.end());
+  }
+  return result;
+}
+
 bool pause_wanted() {
   // With input from a file or a pipe there is nobody to answer. A console
   // shared with a command prompt stays open after the program ends, so
@@ -105,6 +132,10 @@ bool file_is_writable(const std::string& path) {
 
 std::vector<std::string> program_arguments(int argc, char** argv) {
   return std::vector<std::string>(argv, argv + argc);
+}
+
+std::vector<std::string> expand_wildcards(const std::vector<std::string>& names) {
+  return names;
 }
 
 bool pause_wanted() {

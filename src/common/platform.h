@@ -15,6 +15,11 @@ namespace gorv {
 // fails.
 std::vector<std::string> program_arguments(int argc, char** argv);
 
+// File names with the wildcards * and ? expanded, in name order, where no
+// shell does it (Windows); a name that matches nothing stays as it is. On
+// POSIX systems the shell has already expanded them: the names are kept.
+std::vector<std::string> expand_wildcards(const std::vector<std::string>& names);
+
 // True when a pause after an error should wait for the user. On POSIX
 // systems: when standard input is a terminal. On Windows: when standard
 // input is a console and that console belongs to this process alone (the

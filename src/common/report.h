@@ -32,6 +32,12 @@ enum class Say : std::uint8_t {
   import_done,        //
   maps_written,       // n0 count
   maps_kept,          // n0 count
+  writing_patch,      // name
+  patch_sizes,        // n0 patch, n1 source, n2 target size
+  writing_patched,    // name
+  writing_preview,    // name
+  writing_changes,    // name
+  difference,         // name: one line of a comparison
   // Errors.
   cannot_open,        // name
   rom_too_large,      // name
@@ -47,6 +53,12 @@ enum class Say : std::uint8_t {
   enemy_list_marker,  // n0 the marker's bit 7
   map_file_is_image,  // name (image), name2 (map file)
   map_file_damaged,   // name; n0 MapFileTrouble, n1.. its details
+  file_exists,        // name: an output that is never replaced
+  patch_damaged,      // name; n0 BpsError, n1 where, n2 expected, n3 found
+  patch_for_other,    // name; n0 the patch's source CRC32, n1 the image's
+  patch_self_check,   // name: a made patch did not give the image back
+  map_file_unusable,  // name; name2 what is wrong (preview, compare)
+  compare_needs_two,  //
   // The front end's own.
   level_out_of_range,  //
   map_out_of_range,    //

@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "cli/messages.h"
 #include "codec/bps_number.h"
 #include "common/byte_order.h"
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/messages.h"
 #include "codec/bps.h"
 #include "common/file_io.h"
 

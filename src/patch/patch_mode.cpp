@@ -1,0 +1,103 @@
+#include "patch/patch_mode.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "codec/bps.h"
+#include "common/file_io.h"
+#include "common/platform.h"
+
+namespace gorv {
+
+namespace {
+
+std::string file_name_of(const std::string& path) {
+  return std::filesystem::path(path).filename().string();
+}
+
+std::string stem_of(const std::string& path) {
+  return std::filesystem::path(path).stem().string();
+}
+
+bool exists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::symlink_status(path, error).type() !=
+         std::filesystem::file_type::not_found;
+}
+
+// Writes `bytes` to `name` through a temporary file beside it.
+bool write_output(Report& report, const std::string& name, std::span<const std::uint8_t> bytes) {
+  OutputFile file;
+  if (!open_output_file(file, name)) {
+    say(report, Say::cannot_create, name);
+    return false;
+  }
+  if (!commit_output_file(file, bytes)) {
+    say(report, Say::cannot_write, name);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+Report write_patch(const RomImage& rom, const std::string& rom_path,
+                   const std::string& clean_path) {
+  Report report;
+  std::vector<std::uint8_t> clean;
+  if (!read_whole_file(clean_path, clean, kBpsMaxImageSize)) {
+    say(report, Say::cannot_open, clean_path);
+    return report;
+  }
+  const std::string name = stem_of(file_name_of(rom_path)) + ".bps";
+  for (const std::string& input : {rom_path, clean_path}) {
+    if (same_file(name, input)) {
+      say(report, Say::output_is_image, name, input);
+      return report;
+    }
+  }
+  const BpsCreateResult made = bps_create(clean, rom.bytes);
+  if (made.error != BpsCreateError::none) {
+    say(report, Say::patch_self_check, rom_path);
+    return report;
+  }
+  say(report, Say::writing_patch, name);
+  if (!write_output(report, name, made.patch)) return report;
+  say_n(report, Say::patch_sizes, {made.patch.size(), clean.size(), rom.bytes.size()});
+  return report;
+}
+
+Report apply_patch(const RomImage& rom, const std::string& rom_path,
+                   const std::string& patch_path) {
+  Report report;
+  std::vector<std::uint8_t> patch;
+  // A patch is never much larger than the image it makes.
+  if (!read_whole_file(patch_path, patch, 2 * kBpsMaxImageSize)) {
+    say(report, Say::cannot_open, patch_path);
+    return report;
+  }
+  const std::string name =
+      stem_of(file_name_of(patch_path)) + std::filesystem::path(rom_path).extension().string();
+  if (exists(name)) {
+    say(report, Say::file_exists, name);
+    return report;
+  }
+  const BpsApplyResult applied = bps_apply(patch, rom.bytes);
+  if (bps_is_for_another_source(applied.error)) {
+    say_n(report, Say::patch_for_other, {applied.patch_source_crc, applied.source_crc}, patch_path);
+    return report;
+  }
+  if (applied.error != BpsError::none) {
+    report.push_back(Message{Say::patch_damaged, patch_path, {}, {}});
+    report.back().n[0] = static_cast<std::uint64_t>(applied.error);
+    report.back().n[1] = applied.at;
+    report.back().n[2] = applied.expected;
+    report.back().n[3] = applied.found;
+    return report;
+  }
+  say(report, Say::writing_patched, name);
+  write_output(report, name, applied.target);
+  return report;
+}
+
+}  // namespace gorv

@@ -17,9 +17,10 @@ struct LzTokens {
 // Greedy parse: at every position the longest match within 2047 bytes back
 // (at most 255 bytes), the nearest among equally long ones; a match that
 // reaches the end of the input is taken from the farthest candidate that
-// does. That last rule is kept on purpose: it is how the game's own streams
-// were packed, so unchanged maps pack to the same bytes as before and
-// patches between images stay small. An empty input yields only the end token.
+// does. That last rule is kept on purpose: imports have always packed so,
+// and an unchanged map must pack to the same bytes it did before (images
+// compare equal, patches between them stay small). An empty input yields
+// only the end token.
 LzTokens lz_encode(std::span<const std::uint8_t> input);
 
 // Joins the flag-area length, the flag bytes and the data bytes.

@@ -14,24 +14,29 @@ namespace gorv {
 
 enum class Say : std::uint8_t {
   // Progress and reports.
-  newline,            // "\n"
-  writing_map,        // name
-  writing_theme,      // name
-  writing_data,       // name
-  writing_resource,   // name
-  lz_sizes,           // n0 compressed size, n1 product size
-  unhandled_block,    // n0 type code, n1 position
-  unhandled_omitted,  //
-  import_map_file,    // n0 map
-  import_phase,       // n0 phase (ImportPhase)
-  import_appending,   // n0 map
-  import_layout,      // n0 layout (0 tile .. 3 enemy), n1 position, n2 length
-  import_adjusting,   //
-  import_fixing,      //
-  import_freeing,     //
-  import_done,        //
-  maps_written,       // n0 count
-  maps_kept,          // n0 count
+  newline,               // "\n"
+  writing_map,           // name
+  writing_theme,         // name
+  writing_data,          // name
+  writing_resource,      // name
+  lz_sizes,              // n0 compressed size, n1 product size
+  unhandled_block,       // n0 type code, n1 position
+  unhandled_omitted,     //
+  import_map_file,       // n0 map
+  import_phase,          // n0 phase (ImportPhase)
+  import_appending,      // n0 map
+  import_layout,         // n0 layout (0 tile .. 3 enemy), n1 position, n2 length
+  import_adjusting,      //
+  import_fixing,         //
+  import_freeing,        //
+  import_done,           //
+  maps_written,          // n0 count
+  maps_kept,             // n0 count
+  import_kept_original,  // name: the .orig copy written in this run
+  import_kept_previous,  // name: the .bak copy
+  // Warnings.
+  map_left_out,   // n0 map: in the image, but no map file
+  map_name_case,  // name (the file), name2 (the expected name)
   // Errors.
   cannot_open,        // name
   rom_too_large,      // name
@@ -47,14 +52,19 @@ enum class Say : std::uint8_t {
   enemy_list_marker,  // n0 the marker's bit 7
   map_file_is_image,  // name (image), name2 (map file)
   map_file_damaged,   // name; n0 MapFileTrouble, n1.. its details
+  image_too_small,    // name
+  no_map_files,       //
+  map_not_surviving,  // n0 map, n1 layout (0 tile .. 3 enemy; 4 header)
   // The front end's own.
-  level_out_of_range,  //
-  map_out_of_range,    //
-  theme_out_of_range,  //
-  block_out_of_range,  //
-  address_not_valid,   //
-  unknown_option,      // name
-  option_needs_value,  // name
+  level_out_of_range,    //
+  map_out_of_range,      //
+  theme_out_of_range,    //
+  block_out_of_range,    //
+  address_not_valid,     //
+  unknown_option,        // name
+  option_needs_value,    // name
+  map_with_import,       // n0 map
+  all_maps_with_import,  //
 };
 
 struct Message {

@@ -8,6 +8,7 @@
 #include "common/file_io.h"
 #include "common/platform.h"
 #include "import/image_finish.h"
+#include "import/import_check.h"
 #include "import/level_directory.h"
 #include "rom/map_header.h"
 
@@ -190,6 +191,14 @@ bool write_imported_image(Report& report, std::vector<MapRecord>& records, const
   write_level_directory(report, records, image);
   finish_image(report, image);
 
+  // The image replaces the old one only when every map reads back as its
+  // map file gave it.
+  if (const PackingFault fault = find_packing_fault(image, records);
+      fault.part != PackedPart::none) {
+    say(report, Say::newline);
+    say_n(report, Say::map_not_surviving, {fault.map, static_cast<std::uint64_t>(fault.part)});
+    return false;
+  }
   const std::string target = file_to_replace(rom_path);
   std::vector<std::string> kept;
   if (!keep_copies(report, rom, rom_path, target, kept)) return false;

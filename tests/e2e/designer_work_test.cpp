@@ -4,9 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "sample_rom/sample_rom.h"
 #include "support/run_tool.h"
@@ -193,6 +201,41 @@ TEST(DesignersWork, NamesInTheWrongCaseAreNamed) {
   ASSERT_NE(at, std::string::npos) << result.output;
   EXPECT_EQ(result.output.substr(at, expected.size()), expected) << result.output;
   EXPECT_EQ(result.output.find(upper), std::string::npos) << result.output;
+}
+
+// An import killed at any moment leaves the image whole, old or new; a
+// temporary file it leaves behind never takes the image's place, and the
+// next import succeeds.
+TEST(DesignersWork, AKilledImportLeavesTheImageWhole) {
+  Folder f;
+  f.dump_all();
+  ASSERT_EQ(f.run({"rom.bin", "-import"}).status, 0);
+  const Image imported = read_file(f.rom());
+  int old_seen = 0;
+  for (int delay_us = 0; delay_us <= 30000; delay_us += 1500) {
+    write_file(f.rom(), f.image);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      const int null = open("/dev/null", O_WRONLY);
+      dup2(null, 1);
+      if (chdir(f.dir.path.c_str()) == 0)
+        execl(GORVTOOL_PATH, "gorvtool", "rom.bin", "-import", nullptr);
+      _exit(127);
+    }
+    usleep(static_cast<useconds_t>(delay_us));
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    const Image after = read_file(f.rom());
+    EXPECT_TRUE(after == f.image || after == imported) << delay_us;
+    old_seen += after == f.image ? 1 : 0;
+    const Image copy = read_file(f.dir.path / "rom.bin.bak");
+    EXPECT_TRUE(copy == f.image || copy == imported) << delay_us;
+  }
+  EXPECT_GT(old_seen, 0);
+  write_file(f.rom(), f.image);
+  EXPECT_EQ(f.run({"rom.bin", "-import"}).status, 0);
+  EXPECT_TRUE(read_file(f.rom()) == imported);
 }
 #endif
 

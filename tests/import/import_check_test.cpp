@@ -31,16 +31,15 @@ TEST(ImportCheck, AFaultInThePackedDataIsFound) {
 
   const std::uint64_t header = 0x100000 + kFirstMapHeaderField + kMapHeaderSize;
   const auto address = [&](std::size_t field) { return get_be32(image, header + field); };
-  const auto length = [&](const std::vector<std::uint8_t>& layout) { return layout.size(); };
   const struct {
     PackedPart part;
     std::uint64_t at;
   } faults[] = {
       {PackedPart::header, header + 2},
-      {PackedPart::tile, address(kTileAddressField) + length(records[1].tile) / 2},
-      {PackedPart::block, address(kBlockAddressField) + length(records[1].block) / 2},
+      {PackedPart::tile, address(kTileAddressField) + records[1].tile.size() / 2},
+      {PackedPart::block, address(kBlockAddressField) + records[1].block.size() / 2},
       {PackedPart::background, address(kBackgroundAddressField) + 1},
-      {PackedPart::enemy, address(kEnemyAddressField) + length(records[1].enemy) - 1},
+      {PackedPart::enemy, address(kEnemyAddressField) + records[1].enemy.size() - 1},
   };
   for (const auto& fault : faults) {
     std::vector<std::uint8_t> damaged = image;

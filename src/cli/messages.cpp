@@ -13,7 +13,7 @@ namespace gorv {
 
 namespace {
 
-enum class Kind { progress, error };
+enum class Kind { progress, warning, error };
 
 struct MessageRow {
   Say id;
@@ -292,12 +292,24 @@ constexpr MessageRow kMessages[] = {
        return format("the patch made for \"%s\" does not give the image back; it is not written",
                      m.name.c_str());
      }},
-    {Say::map_file_unusable, Kind::error, true, kStatusError,
-     [](const Message& m) {
-       return format("map file \"%s\" is damaged\n  %s", m.name.c_str(), m.name2.c_str());
-     }},
     {Say::compare_needs_two, Kind::error, true, kStatusError,
      [](const Message&) { return std::string("--compare needs two map files, OLD and NEW"); }},
+    {Say::import_kept_original, Kind::progress, false, kStatusOk,
+     [](const Message& m) { return format("\noriginal image kept as \"%s\"", m.name.c_str()); }},
+    {Say::import_kept_previous, Kind::progress, false, kStatusOk,
+     [](const Message& m) { return format("\nprevious image kept as \"%s\"", m.name.c_str()); }},
+    {Say::map_left_out, Kind::warning, false, kStatusOk,
+     [](const Message& m) {
+       return format(
+           "map 0x%02X is in the ROM image but has no map file; the imported image "
+           "leaves it out",
+           u(m.n[0]));
+     }},
+    {Say::map_name_case, Kind::warning, false, kStatusOk,
+     [](const Message& m) {
+       return format("\"%s\" is not imported: map file names are lower case (%s)", m.name.c_str(),
+                     m.name2.c_str());
+     }},
     {Say::cannot_open, Kind::error, true, kStatusError,
      [](const Message& m) { return format("cannot open file \"%s\"", m.name.c_str()); }},
     {Say::rom_too_large, Kind::error, true, kStatusError,
@@ -344,6 +356,24 @@ constexpr MessageRow kMessages[] = {
                      m.name.c_str(), m.name2.c_str());
      }},
     {Say::map_file_damaged, Kind::error, true, kStatusError, map_file_trouble},
+    {Say::image_too_small, Kind::error, true, kStatusError,
+     [](const Message& m) {
+       return format("file \"%s\" is too small to be a ROM image; nothing was imported",
+                     m.name.c_str());
+     }},
+    {Say::no_map_files, Kind::error, true, kStatusError,
+     [](const Message&) {
+       return std::string(
+           "there is no map file (map00.gvm to map7d.gvm) in the current directory; nothing was "
+           "imported");
+     }},
+    {Say::map_not_surviving, Kind::error, true, kStatusError,
+     [](const Message& m) {
+       static constexpr std::array<const char*, 5> kParts = {"tile", "block", "background", "enemy",
+                                                             "header"};
+       return format("map 0x%02X did not survive packing (%s layout); nothing was imported",
+                     u(m.n[0]), kParts[m.n[1] < kParts.size() ? m.n[1] : 4]);
+     }},
     {Say::level_out_of_range, Kind::error, true, kStatusError,
      [](const Message&) {
        return std::string("level is out of range; only levels between 00 and 69 are allowed");
@@ -372,6 +402,19 @@ constexpr MessageRow kMessages[] = {
      [](const Message& m) {
        return format("option \"%s\" needs a value; see gorvtool --help", m.name.c_str());
      }},
+    {Say::map_with_import, Kind::error, true, kStatusError,
+     [](const Message& m) {
+       return format(
+           "-map and -import cannot run together: the map dump would replace map%02x.gvm before "
+           "the import reads it",
+           u(m.n[0]));
+     }},
+    {Say::all_maps_with_import, Kind::error, true, kStatusError,
+     [](const Message&) {
+       return std::string(
+           "--all-maps and -import cannot run together: the dump would write the image's old "
+           "maps beside the imported ones");
+     }},
 };
 
 const MessageRow& row_of(Say id) {
@@ -384,7 +427,14 @@ const MessageRow& row_of(Say id) {
 
 std::string message_text(const Message& message) {
   const MessageRow& row = row_of(message.id);
-  if (row.kind == Kind::progress) return row.text(message);
+  switch (row.kind) {
+    case Kind::progress:
+      return row.text(message);
+    case Kind::warning:
+      return "WARNING: " + row.text(message) + "\n";
+    case Kind::error:
+      break;
+  }
   return "ERROR: " + row.text(message) + "\n";
 }
 

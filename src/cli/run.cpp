@@ -36,6 +36,21 @@ bool load_rom_image(Output& out, const std::string& path, bool for_import, RomIm
   return false;
 }
 
+// A map dump or a bulk dump in the same run as an import would write map
+// files from the image's old data just before (or after) the import reads
+// the folder: the designer's edits would be lost or mixed with old maps.
+// Such a run is refused before anything is opened.
+bool modes_conflict(Output& out, const RunSettings& settings, bool all_maps) {
+  if (!settings.import) return false;
+  if (settings.map != 0xFF) {
+    show(out, Message{Say::map_with_import, {}, {}, {settings.map}}, true);
+    return true;
+  }
+  if (!all_maps) return false;
+  show(out, Message{Say::all_maps_with_import, {}, {}, {}}, true);
+  return true;
+}
+
 int usage(Output& out) {
   say(out.console, usage_text(__DATE__));
   pause(out.console);
@@ -90,6 +105,11 @@ int run_tool(const std::vector<std::string>& args, Console& console) {
     settings = parsed.settings;
     rom_path = parsed.rom_path;
   }
+
+  bool all_maps = false;
+  for (const LongOptionUse& use : taken.uses)
+    all_maps = all_maps || rows[use.row].name == "--all-maps";
+  if (modes_conflict(out, settings, all_maps)) return out.status;
 
   RomImage rom;
   if (!rom_path.empty() && !load_rom_image(out, rom_path, settings.import, rom)) return out.status;

@@ -33,6 +33,12 @@ bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes,
 bool open_output_file(OutputFile& out, const std::string& name) {
   out.name = name;
   out.temp_name = name + ".gorvtool-tmp";
+  // A file without write permission is kept, also for the superuser, whom
+  // the rename below would let replace it.
+  if (path_exists(name) && !file_is_writable(name)) {
+    out.file = nullptr;
+    return false;
+  }
   out.file = open_file(out.temp_name, "wb");
   return out.file != nullptr;
 }
@@ -41,12 +47,16 @@ bool commit_output_file(OutputFile& out, std::span<const std::uint8_t> bytes,
                         const std::string& keep_permissions_of) {
   if (out.file == nullptr) return false;
   bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), out.file) == bytes.size();
+  // The data reach the disk before the rename, and the rename after it:
+  // after a crash the target holds either its old or its new contents.
   ok = std::fflush(out.file) == 0 && ok;
+  ok = ok && flush_to_disk(out.file);
   ok = std::fclose(out.file) == 0 && ok;
   out.file = nullptr;
   if (ok && !keep_permissions_of.empty()) ok = copy_permissions(keep_permissions_of, out.temp_name);
   if (ok) ok = replace_file(out.temp_name, out.name);
   if (!ok) remove_file(out.temp_name);
+  if (ok) flush_folder_of(out.name);
   return ok;
 }
 

@@ -27,10 +27,12 @@ struct OutputFile {
 };
 
 // Creates the temporary file for `name`. Returns false (and leaves nothing
-// behind) when it cannot be created.
+// behind) when it cannot be created, or when `name` exists without write
+// permission: such a file is never replaced.
 bool open_output_file(OutputFile& out, const std::string& name);
 
-// Writes `bytes`, closes the file and puts it in place of the target. When
+// Writes `bytes`, puts them on the disk, closes the file and puts it in
+// place of the target (then puts the folder entry on the disk too). When
 // `keep_permissions_of` is not empty, the new file first gets that file's
 // permission bits. Returns false on any failure; the target is then
 // unchanged and the temporary file is removed.

@@ -19,8 +19,11 @@
 // windows.h first: shellapi.h needs its types.
 #include <shellapi.h>
 #else
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <filesystem>
 #endif
 
 namespace gorv {
@@ -128,6 +131,16 @@ bool file_is_writable(const std::string& path) {
   return _waccess(wide(path).c_str(), 2) == 0;
 }
 
+bool path_exists(const std::string& path) {
+  return GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool flush_to_disk(std::FILE* file) {
+  return _commit(_fileno(file)) == 0;
+}
+
+void flush_folder_of(const std::string&) {}
+
 #else
 
 std::vector<std::string> program_arguments(int argc, char** argv) {
@@ -173,6 +186,23 @@ bool file_is_writable(const std::string& path) {
   struct stat info;
   if (stat(path.c_str(), &info) != 0 || (info.st_mode & 0222) == 0) return false;
   return access(path.c_str(), W_OK) == 0;
+}
+
+bool path_exists(const std::string& path) {
+  struct stat info;
+  return lstat(path.c_str(), &info) == 0;
+}
+
+bool flush_to_disk(std::FILE* file) {
+  return fsync(fileno(file)) == 0;
+}
+
+void flush_folder_of(const std::string& path) {
+  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  const int fd = open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return;
+  (void)fsync(fd);
+  close(fd);
 }
 
 #endif

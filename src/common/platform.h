@@ -47,4 +47,16 @@ bool same_file(const std::string& a, const std::string& b);
 // True when the file exists and this process may write to it.
 bool file_is_writable(const std::string& path);
 
+// True when something exists at `path` (a dangling link included).
+bool path_exists(const std::string& path);
+
+// Puts what was written to `file` (already flushed from the C library's
+// buffer) on the disk. Returns false on failure.
+bool flush_to_disk(std::FILE* file);
+
+// Puts the folder entry of `path` on the disk after a rename (POSIX systems;
+// on Windows the rename itself writes through). A file system that cannot
+// flush folders is not an error: the data themselves are on the disk.
+void flush_folder_of(const std::string& path);
+
 }  // namespace gorv

@@ -14,30 +14,35 @@ namespace gorv {
 
 enum class Say : std::uint8_t {
   // Progress and reports.
-  newline,            // "\n"
-  writing_map,        // name
-  writing_theme,      // name
-  writing_data,       // name
-  writing_resource,   // name
-  lz_sizes,           // n0 compressed size, n1 product size
-  unhandled_block,    // n0 type code, n1 position
-  unhandled_omitted,  //
-  import_map_file,    // n0 map
-  import_phase,       // n0 phase (ImportPhase)
-  import_appending,   // n0 map
-  import_layout,      // n0 layout (0 tile .. 3 enemy), n1 position, n2 length
-  import_adjusting,   //
-  import_fixing,      //
-  import_freeing,     //
-  import_done,        //
-  maps_written,       // n0 count
-  maps_kept,          // n0 count
-  writing_patch,      // name
-  patch_sizes,        // n0 patch, n1 source, n2 target size
-  writing_patched,    // name
-  writing_preview,    // name
-  writing_changes,    // name
-  difference,         // name: one line of a comparison
+  newline,               // "\n"
+  writing_map,           // name
+  writing_theme,         // name
+  writing_data,          // name
+  writing_resource,      // name
+  lz_sizes,              // n0 compressed size, n1 product size
+  unhandled_block,       // n0 type code, n1 position
+  unhandled_omitted,     //
+  import_map_file,       // n0 map
+  import_phase,          // n0 phase (ImportPhase)
+  import_appending,      // n0 map
+  import_layout,         // n0 layout (0 tile .. 3 enemy), n1 position, n2 length
+  import_adjusting,      //
+  import_fixing,         //
+  import_freeing,        //
+  import_done,           //
+  maps_written,          // n0 count
+  maps_kept,             // n0 count
+  writing_patch,         // name
+  patch_sizes,           // n0 patch, n1 source, n2 target size
+  writing_patched,       // name
+  writing_preview,       // name
+  writing_changes,       // name
+  difference,            // name: one line of a comparison
+  import_kept_original,  // name: the .orig copy written in this run
+  import_kept_previous,  // name: the .bak copy
+  // Warnings.
+  map_left_out,   // n0 map: in the image, but no map file
+  map_name_case,  // name (the file), name2 (the expected name)
   // Errors.
   cannot_open,        // name
   rom_too_large,      // name
@@ -57,16 +62,20 @@ enum class Say : std::uint8_t {
   patch_damaged,      // name; n0 BpsError, n1 where, n2 expected, n3 found
   patch_for_other,    // name; n0 the patch's source CRC32, n1 the image's
   patch_self_check,   // name: a made patch did not give the image back
-  map_file_unusable,  // name; name2 what is wrong (preview, compare)
   compare_needs_two,  //
+  image_too_small,    // name
+  no_map_files,       //
+  map_not_surviving,  // n0 map, n1 layout (0 tile .. 3 enemy; 4 header)
   // The front end's own.
-  level_out_of_range,  //
-  map_out_of_range,    //
-  theme_out_of_range,  //
-  block_out_of_range,  //
-  address_not_valid,   //
-  unknown_option,      // name
-  option_needs_value,  // name
+  level_out_of_range,    //
+  map_out_of_range,      //
+  theme_out_of_range,    //
+  block_out_of_range,    //
+  address_not_valid,     //
+  unknown_option,        // name
+  option_needs_value,    // name
+  map_with_import,       // n0 map
+  all_maps_with_import,  //
 };
 
 struct Message {

@@ -1,5 +1,6 @@
 #include "import/importer.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -7,6 +8,7 @@
 #include "common/file_io.h"
 #include "common/platform.h"
 #include "import/image_finish.h"
+#include "import/import_check.h"
 #include "import/level_directory.h"
 #include "rom/map_header.h"
 
@@ -81,6 +83,77 @@ std::string map_file_named_as_image(const std::string& rom_path, const std::stri
   return "";
 }
 
+// Writes the way back beside the image, named after the path as given:
+// `.orig` once, before the first import (never replaced), and `.bak`, the
+// image before this import. Both are written before the image is replaced.
+// Returns false (saying which copy) when one cannot be written.
+bool keep_copies(Report& report, const RomImage& rom, const std::string& rom_path,
+                 const std::string& target, std::vector<std::string>& kept) {
+  const std::string original = rom_path + ".orig";
+  const std::string previous = rom_path + ".bak";
+  for (const std::string& copy : {original, previous}) {
+    if (copy == original && path_exists(copy)) continue;
+    OutputFile out;
+    if (!open_output_file(out, copy) || !commit_output_file(out, rom.bytes, target)) {
+      discard_output_file(out);
+      say(report, Say::newline);
+      say(report, Say::cannot_write, copy);
+      return false;
+    }
+    kept.push_back(copy);
+  }
+  return true;
+}
+
+// The ASCII text of a file name, or "" when it holds anything else (no map
+// file name does).
+std::string ascii_name(const std::filesystem::path& name) {
+  std::string text;
+  for (const auto c : name.native()) {
+    const auto code = static_cast<std::uint32_t>(c);
+    if (code == 0 || code >= 0x80) return "";
+    text += static_cast<char>(c);
+  }
+  return text;
+}
+
+// Files whose names are map file names in another case. Where names are
+// case-sensitive they are not read as map files; where the lower-case name
+// opens them anyway (Windows), they were read and are not named.
+void say_wrong_case_names(Report& report, const std::string& directory) {
+  std::error_code error;
+  std::vector<std::pair<std::string, std::string>> found;
+  std::filesystem::directory_iterator it(directory.empty() ? "." : directory, error);
+  for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+    const std::string name = ascii_name(it->path().filename());
+    std::string lower = name;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+    if (lower == name) continue;
+    for (int map = 0; map < kMapCount; ++map) {
+      const std::string expected = map_file_name(static_cast<std::uint8_t>(map));
+      if (lower != expected) continue;
+      if (!same_file(path_in(directory, name), path_in(directory, expected)))
+        found.emplace_back(name, expected);
+      break;
+    }
+  }
+  std::sort(found.begin(), found.end());
+  for (const auto& [name, expected] : found) say(report, Say::map_name_case, name, expected);
+}
+
+// Maps the image holds that no map file brings back: the imported image
+// leaves them out, which the designer should know.
+void say_maps_left_out(Report& report, const RomImage& rom, const std::vector<MapRecord>& records) {
+  const MapExistsTable exists = build_map_exists_table(rom_bytes(rom));
+  std::array<bool, kMapCount> imported{};
+  for (const MapRecord& record : records)
+    if (record.map < kMapCount) imported[record.map] = true;
+  for (int map = 0; map < kMapCount; ++map)
+    if (map_exists(exists, static_cast<std::uint8_t>(map)) && !imported[map])
+      say_n(report, Say::map_left_out, {static_cast<std::uint64_t>(map)});
+}
+
 }  // namespace
 
 bool read_map_files(Report& report, const std::string& directory, std::vector<MapRecord>& records) {
@@ -118,7 +191,17 @@ bool write_imported_image(Report& report, std::vector<MapRecord>& records, const
   write_level_directory(report, records, image);
   finish_image(report, image);
 
+  // The image replaces the old one only when every map reads back as its
+  // map file gave it.
+  if (const PackingFault fault = find_packing_fault(image, records);
+      fault.part != PackedPart::none) {
+    say(report, Say::newline);
+    say_n(report, Say::map_not_surviving, {fault.map, static_cast<std::uint64_t>(fault.part)});
+    return false;
+  }
   const std::string target = file_to_replace(rom_path);
+  std::vector<std::string> kept;
+  if (!keep_copies(report, rom, rom_path, target, kept)) return false;
   OutputFile out;
   if (!open_output_file(out, target) || !commit_output_file(out, image, target)) {
     discard_output_file(out);
@@ -126,6 +209,8 @@ bool write_imported_image(Report& report, std::vector<MapRecord>& records, const
     say(report, Say::cannot_write, rom_path);
     return false;
   }
+  if (kept.size() == 2) say(report, Say::import_kept_original, kept.front());
+  say(report, Say::import_kept_previous, kept.back());
   say(report, Say::import_freeing);
   records.clear();
   say(report, Say::import_done);
@@ -135,6 +220,10 @@ bool write_imported_image(Report& report, std::vector<MapRecord>& records, const
 ImportResult import_maps(const RomImage& rom, const std::string& rom_path,
                          const std::string& directory) {
   ImportResult result;
+  if (rom.bytes.size() < kMinImportImageSize) {
+    say(result.report, Say::image_too_small, rom_path);
+    return result;
+  }
   if (const std::string map_file = map_file_named_as_image(rom_path, directory);
       !map_file.empty()) {
     say(result.report, Say::map_file_is_image, rom_path, map_file);
@@ -142,6 +231,12 @@ ImportResult import_maps(const RomImage& rom, const std::string& rom_path,
   }
   std::vector<MapRecord> records;
   if (!read_map_files(result.report, directory, records)) return result;
+  say_wrong_case_names(result.report, directory);
+  if (records.empty()) {
+    say(result.report, Say::no_map_files);
+    return result;
+  }
+  say_maps_left_out(result.report, rom, records);
   for (MapRecord& record : records) record.tile = lz_compress(record.tile_layout);
   result.replaced = write_imported_image(result.report, records, rom, rom_path);
   return result;

@@ -32,7 +32,11 @@ struct ImportResult {
 
 // Reads, checks and encodes map00.gvm to map7d.gvm of `directory` ("" is
 // the current directory), builds the new image from `rom` and replaces the
-// file `rom_path` by it in one step. On any error the file stays as it was.
+// file `rom_path` by it in one step, after keeping the old image as
+// `rom_path`.bak (and, before the first import, as `rom_path`.orig). Refuses
+// an image too short to be a ROM image and a folder without map files; warns
+// of maps of the image that no map file brings back and of map file names
+// in the wrong case. On any error the file stays as it was.
 ImportResult import_maps(const RomImage& rom, const std::string& rom_path,
                          const std::string& directory = {});
 

@@ -65,6 +65,7 @@ MapFileReading read_map_file(std::span<const std::uint8_t> file, MapRecord& reco
   record.enemy = enemy_record(map.enemy);
 
   std::vector<BlockCell> cells = working_cells(map);
+  record.cells = cells;  // the encoder clears squares it has covered
   BlockEncoding encoding = encode_block_layout(cells, map.values.width, map.values.size_byte);
   reading.encode_error = encoding.error;
   reading.width = map.values.width;

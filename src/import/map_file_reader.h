@@ -27,6 +27,7 @@ struct MapRecord {
   std::vector<std::uint8_t> block;        // the block layout stream
   std::vector<std::uint8_t> background;   // ROM form; empty when the theme has none
   std::vector<std::uint8_t> enemy;        // enemy layout record; bytes 0-3 set when placed
+  std::vector<BlockCell> cells;           // the working cells the block layout encodes
 };
 
 // The block cell array that the block layout encoder takes, from a map

@@ -480,13 +480,16 @@ TEST(FileNames, ImageNamedInManyScripts) {
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_TRUE(read_file(dir.path / "0xD0D0A.dat") == d.raw_dump.product);
 
-  // An import replaces the image under its own name: with no map files, the
-  // empty directory goes in and the image grows to 2 MiB.
+  // An import replaces the image under its own name, and keeps the old one
+  // under names made from it.
+  write_file(dir.path / "map0a.gvm", expected_map_file(d));
   const ToolRun imported = run_gorvtool({name, "-import"}, dir.path);
   EXPECT_EQ(imported.status, 0) << imported.output;
   EXPECT_TRUE(imported.output.ends_with("\ndone!\n")) << imported.output;
   EXPECT_EQ(read_file(dir.path / name).size(), 0x200000u);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 2);
+  EXPECT_TRUE(read_file(dir.path / (name + ".orig")) == text_mode_image(d));
+  EXPECT_TRUE(read_file(dir.path / (name + ".bak")) == text_mode_image(d));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 5);
 
   const std::string missing = "\xE3\x82\xB4 missing.bin";
   const ToolRun failed = run_gorvtool({missing, "-resource"}, dir.path);

@@ -61,23 +61,31 @@ MapFileParts small_map() {
   return p;
 }
 
-TEST(Importer, WithoutMapFilesTheDirectoryIsWrittenAndTheImagePadded) {
+TEST(Importer, WithoutMapFilesNothingIsImported) {
   TempDir dir;
   const auto before = original_image();
   write_file(dir.path / "rom.bin", before);
   const Import run = import_in(dir.path);
-  EXPECT_FALSE(run.error);
+  EXPECT_TRUE(run.error);
   EXPECT_EQ(
-      "starting level\npointer to level order\nmap pointers\nlevel order\nlevel data\n"
-      "level headers\npointers\n\nadjusting file size...\nfixing checksum...\nfreeing data..."
-      "\ndone!\n",
+      "ERROR: there is no map file (map00.gvm to map7d.gvm) in the current directory; nothing "
+      "was imported\n",
       run.text);
+  EXPECT_EQ(before, read_file(dir.path / "rom.bin"));
+  EXPECT_FALSE(fs::exists(dir.path / "rom.bin.bak"));
+}
+
+TEST(Importer, OneMapFileGivesTheDirectoryAndThePaddedImage) {
+  TempDir dir;
+  write_file(dir.path / "rom.bin", original_image());
+  write_file(dir.path / "map00.gvm", make_map_file(small_map()));
+  const Import run = import_in(dir.path);
+  EXPECT_FALSE(run.error) << run.text;
   const auto after = read_file(dir.path / "rom.bin");
   ASSERT_EQ(0x200000u, after.size());
   EXPECT_EQ((std::vector<std::uint8_t>{0x00, 0x10, 0x01, 0x04}),
             std::vector<std::uint8_t>(after.begin() + 0x100004, after.begin() + 0x100008));
   EXPECT_EQ(0x4A, after[0x100104]);
-  for (std::size_t i = 0x100170; i < after.size(); ++i) ASSERT_EQ(0xFF, after[i]) << i;
   EXPECT_EQ((std::vector<std::uint8_t>{0x00, 0x1F, 0xFF, 0xFF}),
             std::vector<std::uint8_t>(after.begin() + 0x1A4, after.begin() + 0x1A8));
   const std::uint16_t sum = checksum_of(after);
@@ -137,6 +145,7 @@ TEST(Importer, AFailedWriteLeavesTheTargetAsItWas) {
   TempDir dir;
   const auto before = original_image();
   fs::create_directory(dir.path / "rom.bin");
+  write_file(dir.path / "map00.gvm", make_map_file(small_map()));
   RomImage rom;
   rom.bytes = before;
   std::string text;
@@ -156,6 +165,7 @@ TEST(Importer, AFailedWriteLeavesTheTargetAsItWas) {
 TEST(Importer, ThePermissionsOfTheImageAreKept) {
   TempDir dir;
   write_file(dir.path / "rom.bin", original_image());
+  write_file(dir.path / "map00.gvm", make_map_file(small_map()));
   fs::permissions(dir.path / "rom.bin",
                   fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   const Import run = import_in(dir.path);
@@ -169,11 +179,15 @@ TEST(Importer, ASymbolicLinkGoesOnLeadingToTheImportedImage) {
   fs::create_directory(dir.path / "roms");
   write_file(dir.path / "roms" / "game.bin", original_image());
   fs::create_symlink(dir.path / "roms" / "game.bin", dir.path / "rom.bin");
+  write_file(dir.path / "map00.gvm", make_map_file(small_map()));
   const Import run = import_in(dir.path);
   EXPECT_FALSE(run.error) << run.text;
   EXPECT_TRUE(fs::is_symlink(dir.path / "rom.bin"));
   EXPECT_EQ(0x200000u, read_file(dir.path / "roms" / "game.bin").size());
   EXPECT_FALSE(fs::exists(dir.path / "roms" / "game.bin.gorvtool-tmp"));
+  // The copies are named after the link, beside it.
+  EXPECT_EQ(original_image(), read_file(dir.path / "rom.bin.bak"));
+  EXPECT_TRUE(fs::exists(dir.path / "rom.bin.orig"));
 }
 
 TEST(Importer, TooLongALayoutIsRefused) {

@@ -1,0 +1,110 @@
+#include "import/import_check.h"
+
+#include <algorithm>
+
+#include "codec/block_decoder.h"
+#include "codec/block_payload.h"
+#include "codec/lz_decoder.h"
+#include "common/byte_order.h"
+#include "import/level_directory.h"
+#include "rom/game_facts.h"
+#include "rom/output_buffer.h"
+
+namespace gorv {
+
+namespace {
+
+bool same_bytes(Bytes image, std::uint64_t address, const std::vector<std::uint8_t>& expected) {
+  if (address > image.size() || image.size() - address < expected.size()) return false;
+  return std::equal(expected.begin(), expected.end(),
+                    image.begin() + static_cast<std::ptrdiff_t>(address));
+}
+
+// True when the group of working type `working` is written to the stream:
+// plain types of every block type, variants of all but the last; the
+// placeholder and other working types are dropped.
+bool group_written(std::uint8_t working) {
+  const std::uint8_t block_type = block_type_of_code(code_of_working_type(working));
+  if (working == 0 || block_type >= kBlockTypeCount) return false;
+  if ((working & kVariantBit) != 0 && block_type + 1 == kBlockTypeCount) return false;
+  if (working != working_type_of_block_type(block_type) &&
+      working != (working_type_of_block_type(block_type) | kVariantBit))
+    return false;
+  return block_type_format(block_type).payload != Payload::kUnhandled;
+}
+
+// A decoded square against its working cell: the type, and the data bits
+// its block type stores. Squares of a type that is not written may hold
+// whatever a run of a lower type leaves there, and are not compared.
+bool same_cell(const BlockCell& working, const BlockCell& decoded) {
+  if (working.type == 0) return decoded.type == 0;
+  if (!group_written(working.type)) return true;
+  const std::uint8_t code = code_of_working_type(working.type);
+  if (decoded.type != cell_type_of_code(code)) return false;
+  const BlockTypeFormat format = block_type_format(block_type_of_code(code));
+  switch (format.payload) {
+    case Payload::kRunValues: {
+      const auto mask = static_cast<std::uint8_t>((1u << format.value_bits) - 1);
+      return (working.d1 & mask) == decoded.d1;
+    }
+    case Payload::kRepeatData:
+      return working.d1 == decoded.d1 && working.d2 == decoded.d2 &&
+             (working.d3 & 0x07) == decoded.d3 && working.d4 == decoded.d4;
+    case Payload::kData:
+      return working.d1 == decoded.d1 && working.d2 == decoded.d2 && working.d3 == decoded.d3 &&
+             (working.d4 & 0x01) == decoded.d4;
+    case Payload::kRun:
+    case Payload::kNone:
+    case Payload::kUnhandled:
+      break;
+  }
+  return true;
+}
+
+PackedPart check_map(Bytes image, const MapRecord& record) {
+  const std::uint64_t table = kNewLevelDirectory + kMapHeaderTableField + 2u * record.map;
+  if (table + 2 > image.size()) return PackedPart::header;
+  const std::uint64_t at = kNewLevelDirectory + get_be16(image, table);
+  if (!same_bytes(image, at,
+                  std::vector<std::uint8_t>(record.header.begin(), record.header.begin() + 12)))
+    return PackedPart::header;
+  if (at + kMapHeaderSize > image.size()) return PackedPart::header;
+  const std::uint8_t width = record.header[0];
+  const std::uint8_t size_byte = record.header[1];
+
+  OutputBuffer tiles;
+  reset(tiles, 0);
+  lz_decode(image, get_be32(image, at + kTileAddressField), grid_size16(width, size_byte), tiles);
+  const auto product = contents(tiles);
+  if (tiles.full || !std::equal(product.begin(), product.end(), record.tile_layout.begin(),
+                                record.tile_layout.end()))
+    return PackedPart::tile;
+
+  const auto squares = static_cast<std::size_t>(grid_squares(width, size_byte));
+  const BlockDecoding decoded = decode_block_cells(image, get_be32(image, at + kBlockAddressField),
+                                                   width, squares, kAllBlockTypes);
+  if (record.cells.size() < squares) return PackedPart::block;
+  for (std::size_t i = 0; i < squares; ++i)
+    if (!same_cell(record.cells[i], decoded.cells[i])) return PackedPart::block;
+
+  if (!same_bytes(image, get_be32(image, at + kBackgroundAddressField), record.background))
+    return PackedPart::background;
+  const std::uint32_t enemy = get_be32(image, at + kEnemyAddressField);
+  // The record's first field is its own list's address, 16 bytes in.
+  std::vector<std::uint8_t> expected = record.enemy;
+  if (expected.size() >= 4) set_be32(expected, 0, enemy + 16);
+  if (!same_bytes(image, enemy, expected)) return PackedPart::enemy;
+  return PackedPart::none;
+}
+
+}  // namespace
+
+PackingFault find_packing_fault(Bytes image, const std::vector<MapRecord>& records) {
+  for (const MapRecord& record : records) {
+    const PackedPart part = check_map(image, record);
+    if (part != PackedPart::none) return {record.map, part};
+  }
+  return {};
+}
+
+}  // namespace gorv

@@ -103,7 +103,7 @@ void add_cells(std::span<const BlockCell> cells, Facts& found) {
     ++squares;
     found[format("square %zu", i)] = hex_of(cells[i]);
   }
-  found["squares"] = std::to_string(squares);
+  found["blocks"] = std::to_string(squares);
 }
 
 // What the tool makes of `bytes`, for the example's kind; the input keys

@@ -51,6 +51,25 @@ mkdir -p only03
 (cd only03 && gorvtool ../sample.bin -map 4A -block 03)
 ls -l map4a.gvm only03/map4a.gvm
 
+step "a picture of map 4A, and of what an edit changed"
+gorvtool --preview map4a.gvm
+# An edit in known places: tiles in the tile section (at offset 28) and one
+# block cell's type byte.
+cp map4a.gvm edited4a.gvm
+python3 - edited4a.gvm <<'PY'
+import sys
+path = sys.argv[1]
+data = bytearray(open(path, "rb").read())
+for square in (40 * 3 + 5, 40 * 3 + 6, 40 * 9 + 30):
+    data[28 + square] ^= 0x21
+pos = data[20] | data[21] << 8  # the block section: skip runs of empty squares
+while data[pos] < 0x80:
+    pos += 1
+data[pos] = 0x8A  # the first block cell becomes block type 0x0A
+open(path, "wb").write(data)
+PY
+gorvtool --compare map4a.gvm edited4a.gvm
+
 step "theme A and the editor's resource file"
 gorvtool sample.bin -theme a -resource
 ls -l themea.gvt gorvedit.dat
@@ -66,6 +85,14 @@ hex() { od -An -tx1 -j "$2" -N "$3" "$1" | tr -d ' \n'; }
 printf '\nsize %s -> %s bytes, end address (0x1A4) %s -> %s, checksum (0x18E) %s -> %s\n' \
   "$(wc -c <sample.bin)" "$(wc -c <import.bin)" "$(hex sample.bin 420 4)" "$(hex import.bin 420 4)" \
   "$(hex sample.bin 398 2)" "$(hex import.bin 398 2)"
+
+step "share the hack: a patch from the clean image, applied to a copy of it"
+gorvtool import.bin --patch sample.bin
+mkdir -p players
+cp sample.bin players/clean.bin
+cp import.bps players/
+(cd players && gorvtool clean.bin --apply import.bps)
+cmp import.bin players/import.bin && echo "players/import.bin is the imported image, byte for byte"
 
 step "files written in $demo"
 ls -l

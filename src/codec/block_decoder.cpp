@@ -29,15 +29,18 @@ struct BitReader {
 
 std::uint32_t read_bits(BitReader& reader, unsigned count) {
   std::uint32_t value = 0;
-  for (unsigned i = 0; i < count; ++i) {
+  while (count > 0) {  // a byte's worth of bits at a time
     const std::uint64_t offset = reader.start + reader.bits_read / 8;
     if (offset >= reader.rom.size()) {
       reader.ended = true;
       return 0;
     }
-    const unsigned shift = 7 - static_cast<unsigned>(reader.bits_read % 8);
-    value = value << 1 | ((reader.rom[static_cast<std::size_t>(offset)] >> shift) & 1u);
-    ++reader.bits_read;
+    const auto used = static_cast<unsigned>(reader.bits_read % 8);
+    const unsigned take = count < 8 - used ? count : 8 - used;
+    const unsigned byte = reader.rom[static_cast<std::size_t>(offset)];
+    value = value << take | ((byte >> (8 - used - take)) & ((1u << take) - 1));
+    reader.bits_read += take;
+    count -= take;
   }
   return value;
 }

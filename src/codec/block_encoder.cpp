@@ -23,13 +23,16 @@ struct BitWriter {
   std::uint64_t bit_count = 0;
 };
 
+// Writes the low `count` bits of `value`, a byte's worth at a time.
 void write_bits(BitWriter& writer, std::uint32_t value, unsigned count) {
-  for (unsigned i = count; i-- > 0;) {
-    if (writer.bit_count % 8 == 0) writer.bytes.push_back(0);
-    if ((value >> i) & 1u) {
-      writer.bytes.back() |= static_cast<std::uint8_t>(0x80u >> (writer.bit_count % 8));
-    }
-    ++writer.bit_count;
+  while (count > 0) {
+    const auto used = static_cast<unsigned>(writer.bit_count % 8);
+    if (used == 0) writer.bytes.push_back(0);
+    const unsigned take = count < 8 - used ? count : 8 - used;
+    const std::uint32_t bits = (value >> (count - take)) & ((1u << take) - 1);
+    writer.bytes.back() |= static_cast<std::uint8_t>(bits << (8 - used - take));
+    writer.bit_count += take;
+    count -= take;
   }
 }
 
@@ -159,16 +162,15 @@ void clear_covered(const Grid& grid, std::size_t head, const Run& run, std::uint
 // for every square that still holds it, in square order, then the group end
 // (an X field of all ones). The caller writes only groups that occur.
 void encode_group(BitWriter& out, const Grid& grid, const BlockFieldWidths& widths,
-                  std::uint8_t group) {
+                  std::uint8_t group, std::span<const std::uint32_t> squares) {
   const unsigned block_type = block_type_of_code(code_of_working_type(group));
   const unsigned window = kRunWindow[block_type];
   write_bits(out, code_of_working_type(group), 6);
   std::size_t i = 0;
-  while (i < grid.size) {
-    if (grid.cells[i].type != group) {
-      ++i;
-      continue;
-    }
+  for (const std::uint32_t square : squares) {
+    // Squares a run has covered: behind a run right, or cleared by a run down.
+    if (square < i || grid.cells[square].type != group) continue;
+    i = square;
     write_bits(out, static_cast<std::uint32_t>(i % grid.cols), widths.x);
     write_bits(out, static_cast<std::uint32_t>(i / grid.cols), widths.y);
     Run run = choose_run(grid, i, group, window);
@@ -212,18 +214,28 @@ BlockEncoding encode_block_layout(std::span<BlockCell> cells, std::uint8_t width
   write_bits(out, kMarker, 8);
   write_bits(out, widths.x, 4);
   write_bits(out, widths.y, 4);
-  // A group is written only where a square holds its working type: one pass
-  // finds which do, so the walks over the grid are made for those alone.
-  std::array<bool, 256> present{};
-  for (std::size_t i = 0; i < grid.size; ++i) present[grid.cells[i].type] = true;
+  // The squares of each working type in square order (a counting sort), so
+  // that each group visits its own squares only.
+  std::array<std::uint32_t, 257> first{};
+  for (std::size_t i = 0; i < grid.size; ++i) ++first[grid.cells[i].type + 1u];
+  for (std::size_t t = 1; t < first.size(); ++t) first[t] += first[t - 1];
+  std::vector<std::uint32_t> squares(grid.size);
+  std::array<std::uint32_t, 256> next{};
+  std::copy(first.begin(), first.end() - 1, next.begin());
+  for (std::size_t i = 0; i < grid.size; ++i)
+    squares[next[grid.cells[i].type]++] = static_cast<std::uint32_t>(i);
+  auto encode = [&](std::uint8_t group) {
+    if (first[group + 1u] == first[group]) return;  // no square holds it
+    encode_group(out, grid, widths, group,
+                 std::span<const std::uint32_t>(squares).subspan(first[group],
+                                                                 first[group + 1u] - first[group]));
+  };
   // Groups go by block type, each plain one before its variant; the last
   // block type has no variant group (such cells are dropped).
   for (std::uint8_t block_type = 0; block_type < kBlockTypeCount; ++block_type) {
     const std::uint8_t plain = working_type_of_block_type(block_type);
-    const auto variant = static_cast<std::uint8_t>(plain | kVariantBit);
-    if (present[plain]) encode_group(out, grid, widths, plain);
-    if (block_type + 1 < kBlockTypeCount && present[variant])
-      encode_group(out, grid, widths, variant);
+    encode(plain);
+    if (block_type + 1 < kBlockTypeCount) encode(static_cast<std::uint8_t>(plain | kVariantBit));
   }
   write_bits(out, kBlockEndCode, 6);
   // The last byte's remaining bits are already 0.

@@ -73,7 +73,7 @@ PackedPart check_map(Bytes image, const MapRecord& record) {
   const std::uint8_t size_byte = record.header[1];
 
   OutputBuffer tiles;
-  reset(tiles, 0);
+  tiles.storage.resize(record.tile_layout.size() + 256);  // room enough: no growing
   lz_decode(image, get_be32(image, at + kTileAddressField), grid_size16(width, size_byte), tiles);
   const auto product = contents(tiles);
   if (tiles.full || !std::equal(product.begin(), product.end(), record.tile_layout.begin(),
@@ -84,8 +84,11 @@ PackedPart check_map(Bytes image, const MapRecord& record) {
   const BlockDecoding decoded = decode_block_cells(image, get_be32(image, at + kBlockAddressField),
                                                    width, squares, kAllBlockTypes);
   if (record.cells.size() < squares) return PackedPart::block;
-  for (std::size_t i = 0; i < squares; ++i)
-    if (!same_cell(record.cells[i], decoded.cells[i])) return PackedPart::block;
+  for (std::size_t i = 0; i < squares; ++i) {
+    const BlockCell& working = record.cells[i];
+    if (working.type == 0 ? decoded.cells[i].type != 0 : !same_cell(working, decoded.cells[i]))
+      return PackedPart::block;
+  }
 
   if (!same_bytes(image, get_be32(image, at + kBackgroundAddressField), record.background))
     return PackedPart::background;

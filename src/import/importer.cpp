@@ -187,7 +187,17 @@ bool write_imported_image(Report& report, std::vector<MapRecord>& records, const
   for (const MapRecord& record : records)
     if (!layouts_fit(report, record)) return false;
 
-  std::vector<std::uint8_t> image = rom.bytes;
+  // The new image is copied once, into room for all it will hold (the new
+  // directory and data, padded to whole blocks): growing it would copy the
+  // 2 MiB again and fault in fresh pages twice.
+  std::size_t data_end = kNewLevelDirectory + kFirstMapHeaderField;
+  for (const MapRecord& record : records)
+    data_end += kMapHeaderSize + record.tile.size() + record.block.size() +
+                record.background.size() + record.enemy.size() + 4;
+  const std::size_t room = std::max(rom.bytes.size(), data_end);
+  std::vector<std::uint8_t> image;
+  image.reserve((room + kImageSizeUnit - 1) / kImageSizeUnit * kImageSizeUnit);
+  image.assign(rom.bytes.begin(), rom.bytes.end());
   write_level_directory(report, records, image);
   finish_image(report, image);
 

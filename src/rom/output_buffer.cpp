@@ -2,20 +2,12 @@
 
 namespace gorv {
 
-void put_byte(OutputBuffer& buffer, std::uint8_t value) {
-  if (buffer.cursor < buffer.length) {
-    buffer.storage[buffer.cursor++] = value;
-    return;
-  }
-  // Appending.
-  const std::size_t new_length = static_cast<std::size_t>(buffer.cursor) + 1;
-  if (new_length > kOutputBufferCapacity) {
-    buffer.full = true;
-    return;
-  }
-  buffer.length = static_cast<std::uint16_t>(new_length);
-  if (buffer.storage.size() < new_length) buffer.storage.resize(new_length);
-  buffer.storage[buffer.cursor++] = value;
+void grow_storage(OutputBuffer& buffer) {
+  // Doubling, so that appending a byte costs O(1) on average.
+  const std::size_t size = buffer.storage.size();
+  buffer.storage.resize(size < 256                         ? 256
+                        : size * 2 < kOutputBufferCapacity ? size * 2
+                                                           : kOutputBufferCapacity);
 }
 
 void reset(OutputBuffer& buffer, std::uint16_t n) {

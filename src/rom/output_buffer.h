@@ -11,7 +11,7 @@ namespace gorv {
 inline constexpr std::size_t kOutputBufferCapacity = 65535;
 
 struct OutputBuffer {
-  std::vector<std::uint8_t> storage;  // at least `length` bytes
+  std::vector<std::uint8_t> storage;  // at least `length` bytes; those past it mean nothing
   std::uint16_t cursor = 0;
   std::uint16_t length = 0;
   // Set when a put_byte would have taken the length past 65,535 bytes; the
@@ -21,7 +21,21 @@ struct OutputBuffer {
 
 // Overwrites at the cursor, or appends when the cursor is at the length;
 // the cursor then advances. An append past the capacity sets `full` instead.
-void put_byte(OutputBuffer& buffer, std::uint8_t value);
+// Makes room to append (put_byte calls it when the storage is used up).
+void grow_storage(OutputBuffer& buffer);
+inline void put_byte(OutputBuffer& buffer, std::uint8_t value) {
+  if (buffer.cursor < buffer.length) {
+    buffer.storage[buffer.cursor++] = value;
+    return;
+  }
+  if (buffer.cursor >= kOutputBufferCapacity) {
+    buffer.full = true;
+    return;
+  }
+  if (buffer.storage.size() <= buffer.cursor) grow_storage(buffer);
+  ++buffer.length;
+  buffer.storage[buffer.cursor++] = value;
+}
 
 // Cursor and length become n; the first n bytes are zero.
 void reset(OutputBuffer& buffer, std::uint16_t n);

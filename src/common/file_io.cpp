@@ -43,8 +43,8 @@ bool open_output_file(OutputFile& out, const std::string& name) {
   return out.file != nullptr;
 }
 
-bool commit_output_file(OutputFile& out, std::span<const std::uint8_t> bytes,
-                        const std::string& keep_permissions_of) {
+bool write_output_contents(OutputFile& out, std::span<const std::uint8_t> bytes,
+                           const std::string& keep_permissions_of) {
   if (out.file == nullptr) return false;
   bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), out.file) == bytes.size();
   // The data reach the disk before the rename, and the rename after it:
@@ -54,15 +54,31 @@ bool commit_output_file(OutputFile& out, std::span<const std::uint8_t> bytes,
   ok = std::fclose(out.file) == 0 && ok;
   out.file = nullptr;
   if (ok && !keep_permissions_of.empty()) ok = copy_permissions(keep_permissions_of, out.temp_name);
-  if (ok) ok = replace_file(out.temp_name, out.name);
   if (!ok) remove_file(out.temp_name);
-  if (ok) flush_folder_of(out.name);
+  out.written = ok;
   return ok;
+}
+
+bool place_output_file(OutputFile& out) {
+  if (!out.written) return false;
+  out.written = false;
+  if (!replace_file(out.temp_name, out.name)) {
+    remove_file(out.temp_name);
+    return false;
+  }
+  flush_folder_of(out.name);
+  return true;
+}
+
+bool commit_output_file(OutputFile& out, std::span<const std::uint8_t> bytes,
+                        const std::string& keep_permissions_of) {
+  return write_output_contents(out, bytes, keep_permissions_of) && place_output_file(out);
 }
 
 void discard_output_file(OutputFile& out) {
   if (out.file != nullptr) std::fclose(out.file);
   out.file = nullptr;
+  out.written = false;
   remove_file(out.temp_name);
 }
 

@@ -24,6 +24,7 @@ struct OutputFile {
   std::string name;       // the target, as the user sees it
   std::string temp_name;  // the temporary file beside it
   std::FILE* file = nullptr;
+  bool written = false;  // the temporary file is complete and on the disk
 };
 
 // Creates the temporary file for `name`. Returns false (and leaves nothing
@@ -38,6 +39,14 @@ bool open_output_file(OutputFile& out, const std::string& name);
 // unchanged and the temporary file is removed.
 bool commit_output_file(OutputFile& out, std::span<const std::uint8_t> bytes,
                         const std::string& keep_permissions_of = {});
+
+// The two halves of commit_output_file, for a caller that puts several
+// files in place only once all of them are written: writes `bytes` to the
+// temporary file, flushes it to the disk and closes it (removing it on
+// failure); then puts it in place of the target.
+bool write_output_contents(OutputFile& out, std::span<const std::uint8_t> bytes,
+                           const std::string& keep_permissions_of = {});
+bool place_output_file(OutputFile& out);
 
 // Closes and removes the temporary file; the target is unchanged.
 void discard_output_file(OutputFile& out);

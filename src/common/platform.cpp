@@ -20,6 +20,9 @@
 #include <shellapi.h>
 #else
 #include <fcntl.h>
+#include <system_error>
+#include <thread>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,6 +67,34 @@ std::vector<std::string> program_arguments(int argc, char** argv) {
   for (int i = 0; i < count; ++i) args.push_back(utf8(wide_args[i]));
   LocalFree(wide_args);
   return args;
+}
+
+namespace {
+
+DWORD WINAPI run_task(LPVOID task) {
+  (*static_cast<const std::function<void()>*>(task))();
+  return 0;
+}
+
+}  // namespace
+
+void run_together(std::span<const std::function<void()>> tasks) {
+  if (tasks.empty()) return;
+  std::vector<HANDLE> threads;
+  for (std::size_t i = 0; i + 1 < tasks.size(); ++i) {
+    const HANDLE thread = CreateThread(nullptr, 0, run_task,
+                                       const_cast<std::function<void()>*>(&tasks[i]), 0, nullptr);
+    if (thread == nullptr) {
+      tasks[i]();
+    } else {
+      threads.push_back(thread);
+    }
+  }
+  tasks.back()();
+  for (const HANDLE thread : threads) {
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+  }
 }
 
 std::vector<std::string> expand_wildcards(const std::vector<std::string>& names) {
@@ -149,6 +180,20 @@ std::vector<std::string> program_arguments(int argc, char** argv) {
 
 std::vector<std::string> expand_wildcards(const std::vector<std::string>& names) {
   return names;
+}
+
+void run_together(std::span<const std::function<void()>> tasks) {
+  if (tasks.empty()) return;
+  std::vector<std::thread> threads;
+  for (std::size_t i = 0; i + 1 < tasks.size(); ++i) {
+    try {
+      threads.emplace_back(tasks[i]);
+    } catch (const std::system_error&) {
+      tasks[i]();
+    }
+  }
+  tasks.back()();
+  for (std::thread& thread : threads) thread.join();
 }
 
 bool pause_wanted() {

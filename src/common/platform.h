@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -49,6 +51,11 @@ bool file_is_writable(const std::string& path);
 
 // True when something exists at `path` (a dangling link included).
 bool path_exists(const std::string& path);
+
+// Runs the tasks at the same time, each on a thread of its own (the last
+// one on the calling thread), and returns when all have ended. A task that
+// cannot get a thread runs on the calling thread instead.
+void run_together(std::span<const std::function<void()>> tasks);
 
 // Puts what was written to `file` (already flushed from the C library's
 // buffer) on the disk. Returns false on failure.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
 #include "codec/lz_encoder.h"
@@ -83,26 +84,57 @@ std::string map_file_named_as_image(const std::string& rom_path, const std::stri
   return "";
 }
 
-// Writes the way back beside the image, named after the path as given:
-// `.orig` once, before the first import (never replaced), and `.bak`, the
-// image before this import. Both are written before the image is replaced.
-// Returns false (saying which copy) when one cannot be written.
-bool keep_copies(Report& report, const RomImage& rom, const std::string& rom_path,
-                 const std::string& target, std::vector<std::string>& kept) {
+// The way back beside the image, named after the path as given: `.orig`
+// once, before the first import (never replaced), and `.bak`, the image
+// before this import. They are written to their temporary files while the
+// maps are packed, and put in place only once everything else has
+// succeeded, right before the image is replaced.
+struct Copies {
+  std::vector<OutputFile> files;  // .orig (when it is written) first, then .bak
+  std::string failed;             // the copy that could not be written
+};
+
+Copies plan_copies(const std::string& rom_path) {
+  Copies copies;
   const std::string original = rom_path + ".orig";
-  const std::string previous = rom_path + ".bak";
-  for (const std::string& copy : {original, previous}) {
-    if (copy == original && path_exists(copy)) continue;
-    OutputFile out;
-    if (!open_output_file(out, copy) || !commit_output_file(out, rom.bytes, target)) {
-      discard_output_file(out);
-      say(report, Say::newline);
-      say(report, Say::cannot_write, copy);
+  if (!path_exists(original)) copies.files.push_back(OutputFile{original, {}, nullptr, false});
+  copies.files.push_back(OutputFile{rom_path + ".bak", {}, nullptr, false});
+  return copies;
+}
+
+void write_copies(Copies& copies, const RomImage& rom, const std::string& target) {
+  for (OutputFile& copy : copies.files) {
+    const std::string name = copy.name;
+    if (!open_output_file(copy, name) || !write_output_contents(copy, rom.bytes, target)) {
+      copies.failed = name;
+      return;
+    }
+  }
+}
+
+void discard_copies(Copies& copies) {
+  for (OutputFile& copy : copies.files) discard_output_file(copy);
+}
+
+bool place_copies(Copies& copies) {
+  for (OutputFile& copy : copies.files) {
+    if (!place_output_file(copy)) {
+      copies.failed = copy.name;
+      discard_copies(copies);
       return false;
     }
-    kept.push_back(copy);
   }
   return true;
+}
+
+// The tile layouts of `records` packed, on two threads.
+void pack_tiles(std::vector<MapRecord>& records) {
+  auto pack = [&records](std::size_t first) {
+    for (std::size_t i = first; i < records.size(); i += 2)
+      records[i].tile = lz_compress(records[i].tile_layout);
+  };
+  const std::function<void()> tasks[] = {[&] { pack(1); }, [&] { pack(0); }};
+  run_together(tasks);
 }
 
 // The ASCII text of a file name, or "" when it holds anything else (no map
@@ -182,10 +214,20 @@ bool read_map_files(Report& report, const std::string& directory, std::vector<Ma
   return true;
 }
 
-bool write_imported_image(Report& report, std::vector<MapRecord>& records, const RomImage& rom,
-                          const std::string& rom_path) {
-  for (const MapRecord& record : records)
-    if (!layouts_fit(report, record)) return false;
+namespace {
+
+// Builds the new image from `rom` and the records, whose tile layouts are
+// packed, checks it and replaces the file `rom_path` by it, the copies
+// (already written) put in place first. On any failure nothing is
+// replaced and the copies' temporary files are removed.
+bool replace_image(Report& report, std::vector<MapRecord>& records, const RomImage& rom,
+                   const std::string& rom_path, const std::string& target, Copies& copies) {
+  for (const MapRecord& record : records) {
+    if (!layouts_fit(report, record)) {
+      discard_copies(copies);
+      return false;
+    }
+  }
 
   // The new image is copied once, into room for all it will hold (the new
   // directory and data, padded to whole blocks): growing it would copy the
@@ -201,30 +243,47 @@ bool write_imported_image(Report& report, std::vector<MapRecord>& records, const
   write_level_directory(report, records, image);
   finish_image(report, image);
 
-  // The image replaces the old one only when every map reads back as its
-  // map file gave it.
-  if (const PackingFault fault = find_packing_fault(image, records);
-      fault.part != PackedPart::none) {
-    say(report, Say::newline);
-    say_n(report, Say::map_not_surviving, {fault.map, static_cast<std::uint64_t>(fault.part)});
-    return false;
-  }
-  const std::string target = file_to_replace(rom_path);
-  std::vector<std::string> kept;
-  if (!keep_copies(report, rom, rom_path, target, kept)) return false;
+  // The image goes to its temporary file while every map is read back from
+  // it; it replaces the old one only when every map survived.
   OutputFile out;
-  if (!open_output_file(out, target) || !commit_output_file(out, image, target)) {
+  bool image_written = false;
+  PackingFault fault;
+  const std::function<void()> tasks[] = {
+      [&] {
+        image_written = open_output_file(out, target) && write_output_contents(out, image, target);
+      },
+      [&] { fault = find_packing_fault(image, records); }};
+  run_together(tasks);
+  auto fail = [&](Say id, std::array<std::uint64_t, 8> n, const std::string& name) {
     discard_output_file(out);
+    discard_copies(copies);
     say(report, Say::newline);
-    say(report, Say::cannot_write, rom_path);
+    say_n(report, id, n, name);
     return false;
-  }
-  if (kept.size() == 2) say(report, Say::import_kept_original, kept.front());
-  say(report, Say::import_kept_previous, kept.back());
+  };
+  if (fault.part != PackedPart::none)
+    return fail(Say::map_not_surviving, {fault.map, static_cast<std::uint64_t>(fault.part)}, {});
+  if (!copies.failed.empty()) return fail(Say::cannot_write, {}, copies.failed);
+  if (!image_written) return fail(Say::cannot_write, {}, rom_path);
+  if (!place_copies(copies)) return fail(Say::cannot_write, {}, copies.failed);
+  if (!place_output_file(out)) return fail(Say::cannot_write, {}, rom_path);
+
+  if (copies.files.size() == 2) say(report, Say::import_kept_original, copies.files.front().name);
+  say(report, Say::import_kept_previous, copies.files.back().name);
   say(report, Say::import_freeing);
   records.clear();
   say(report, Say::import_done);
   return true;
+}
+
+}  // namespace
+
+bool write_imported_image(Report& report, std::vector<MapRecord>& records, const RomImage& rom,
+                          const std::string& rom_path) {
+  const std::string target = file_to_replace(rom_path);
+  Copies copies = plan_copies(rom_path);
+  write_copies(copies, rom, target);
+  return replace_image(report, records, rom, rom_path, target, copies);
 }
 
 ImportResult import_maps(const RomImage& rom, const std::string& rom_path,
@@ -239,16 +298,28 @@ ImportResult import_maps(const RomImage& rom, const std::string& rom_path,
     say(result.report, Say::map_file_is_image, rom_path, map_file);
     return result;
   }
+  // The copies of the old image go to the disk while the map files are read
+  // and packed; they are put in place only if the image is replaced.
+  const std::string target = file_to_replace(rom_path);
+  Copies copies = plan_copies(rom_path);
   std::vector<MapRecord> records;
-  if (!read_map_files(result.report, directory, records)) return result;
-  say_wrong_case_names(result.report, directory);
-  if (records.empty()) {
-    say(result.report, Say::no_map_files);
+  bool read = false;
+  const std::function<void()> tasks[] = {[&] { write_copies(copies, rom, target); },
+                                         [&] {
+                                           read = read_map_files(result.report, directory, records);
+                                           if (!read) return;
+                                           say_wrong_case_names(result.report, directory);
+                                           if (records.empty()) return;
+                                           say_maps_left_out(result.report, rom, records);
+                                           pack_tiles(records);
+                                         }};
+  run_together(tasks);
+  if (read && records.empty()) say(result.report, Say::no_map_files);
+  if (!read || records.empty()) {
+    discard_copies(copies);
     return result;
   }
-  say_maps_left_out(result.report, rom, records);
-  for (MapRecord& record : records) record.tile = lz_compress(record.tile_layout);
-  result.replaced = write_imported_image(result.report, records, rom, rom_path);
+  result.replaced = replace_image(result.report, records, rom, rom_path, target, copies);
   return result;
 }
 

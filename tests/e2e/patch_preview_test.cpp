@@ -89,5 +89,38 @@ TEST(PreviewOptions, PicturesOfMapFilesAndOfTheirChanges) {
   EXPECT_TRUE(fs::exists(dir.path / "edited-changes.png"));
 }
 
+// The map file reader's fuzz seeds, and copies of them cut short or with
+// bytes flipped: every file gets a picture or the import's damage message,
+// and the tool never dies on one.
+TEST(PreviewOptions, DamagedAndHostileFilesGetAClearError) {
+  TempDir dir;
+  std::vector<std::string> names;
+  std::size_t count = 0;
+  for (const auto& seed :
+       fs::directory_iterator(fs::path(GORV_SOURCE_DIR) / "fuzz/corpus/preview")) {
+    const auto bytes = read_file(seed.path());
+    for (std::size_t variant = 0; variant < 12; ++variant) {
+      auto copy = bytes;
+      if (variant < 6) copy.resize(copy.size() * variant / 6);
+      if (variant >= 6) copy[(copy.size() * (variant - 5)) / 7 % copy.size()] ^= 0xA5;
+      const std::string name = "f" + std::to_string(count++) + ".gvm";
+      write_file(dir.path / name, copy);
+      names.push_back(name);
+    }
+  }
+  std::vector<std::string> args = {"--preview"};
+  args.insert(args.end(), names.begin(), names.end());
+  const ToolRun run = run_gorvtool(args, dir.path);
+  EXPECT_TRUE(run.status == 0 || run.status == 1) << run.status;
+  for (const std::string& name : names) {
+    const std::string png = name.substr(0, name.size() - 4) + ".png";
+    const bool pictured = run.output.find("\"" + png + "\"") != std::string::npos;
+    const bool refused =
+        run.output.find("ERROR: map file \"" + name + "\" is damaged\n  ") != std::string::npos;
+    EXPECT_NE(pictured, refused) << name;
+    EXPECT_EQ(pictured, fs::exists(dir.path / png)) << name;
+  }
+}
+
 }  // namespace
 }  // namespace gorv::test

@@ -1,5 +1,7 @@
 #include "common/file_io.h"
 
+#include <algorithm>
+
 #include "common/platform.h"
 
 namespace gorv {
@@ -9,6 +11,13 @@ bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes,
   std::FILE* file = open_file(path, "rb");
   if (file == nullptr) return false;
   bytes.clear();
+  // A regular file says its size: the bytes get their room at once. (A pipe
+  // or a device does not; it is read all the same.)
+  if (std::fseek(file, 0, SEEK_END) == 0) {
+    const long size = std::ftell(file);
+    if (size > 0) bytes.reserve(std::min(static_cast<std::size_t>(size), max_size) + 1);
+    std::rewind(file);
+  }
   std::uint8_t chunk[65536];
   bool ok = true;
   for (;;) {

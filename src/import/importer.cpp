@@ -188,30 +188,78 @@ void say_maps_left_out(Report& report, const RomImage& rom, const std::vector<Ma
 
 }  // namespace
 
-bool read_map_files(Report& report, const std::string& directory, std::vector<MapRecord>& records) {
-  records.clear();
-  std::vector<std::uint8_t> file;
-  for (int map = 0; map < kMapCount; ++map) {
-    const std::string name = map_file_name(static_cast<std::uint8_t>(map));
-    const std::string path = path_in(directory, name);
-    if (!file_present(path)) continue;
-    say_n(report, Say::import_map_file, {static_cast<std::uint64_t>(map)});
-    if (!read_whole_file(path, file, kMaxImportedMapFileSize)) {
+namespace {
+
+// A map file on its way: read first (in map order), then turned into its
+// record (on two threads), then reported (in map order again).
+struct MapFileRead {
+  int map = 0;
+  std::vector<std::uint8_t> bytes;
+  bool readable = false;
+  MapRecord record;
+  MapFileReading reading;
+};
+
+// The read files are turned into records a batch at a time: the batch ends
+// after 32 MiB of files, so that a folder of huge files cannot take all the
+// memory.
+constexpr std::size_t kBatchBytes = 0x2000000;
+
+void convert_batch(std::vector<MapFileRead>& batch) {
+  auto convert = [&batch](std::size_t first) {
+    for (std::size_t i = first; i < batch.size(); i += 2) {
+      if (!batch[i].readable) continue;
+      batch[i].record.map = static_cast<std::uint8_t>(batch[i].map);
+      batch[i].reading = read_map_file(batch[i].bytes, batch[i].record);
+    }
+  };
+  const std::function<void()> tasks[] = {[&] { convert(1); }, [&] { convert(0); }};
+  run_together(tasks);
+}
+
+// Reports the batch in map order into `records`; false at the first file
+// that cannot be read or is damaged (the files after it are not named).
+bool report_batch(Report& report, std::vector<MapFileRead>& batch,
+                  std::vector<MapRecord>& records) {
+  for (MapFileRead& file : batch) {
+    const std::string name = map_file_name(static_cast<std::uint8_t>(file.map));
+    say_n(report, Say::import_map_file, {static_cast<std::uint64_t>(file.map)});
+    if (!file.readable) {
       say_trouble(report, name,
-                  file.size() > kMaxImportedMapFileSize ? MapFileTrouble::too_large
-                                                        : MapFileTrouble::unreadable);
+                  file.bytes.size() > kMaxImportedMapFileSize ? MapFileTrouble::too_large
+                                                              : MapFileTrouble::unreadable);
       return false;
     }
-    MapRecord record;
-    record.map = static_cast<std::uint8_t>(map);
-    const MapFileReading reading = read_map_file(file, record);
-    if (!reading.ok()) {
-      say_reading(report, name, reading);
+    if (!file.reading.ok()) {
+      say_reading(report, name, file.reading);
       return false;
     }
-    records.push_back(std::move(record));
+    records.push_back(std::move(file.record));
   }
   return true;
+}
+
+}  // namespace
+
+bool read_map_files(Report& report, const std::string& directory, std::vector<MapRecord>& records) {
+  records.clear();
+  std::vector<MapFileRead> batch;
+  std::size_t batch_bytes = 0;
+  for (int map = 0; map < kMapCount; ++map) {
+    const std::string path = path_in(directory, map_file_name(static_cast<std::uint8_t>(map)));
+    if (!file_present(path)) continue;
+    MapFileRead& file = batch.emplace_back();
+    file.map = map;
+    file.readable = read_whole_file(path, file.bytes, kMaxImportedMapFileSize);
+    batch_bytes += file.bytes.size();
+    if (file.readable && batch_bytes < kBatchBytes) continue;
+    convert_batch(batch);
+    if (!report_batch(report, batch, records)) return false;
+    batch.clear();
+    batch_bytes = 0;
+  }
+  convert_batch(batch);
+  return report_batch(report, batch, records);
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "cli/compare_text.h"
 #include "format/map_file.h"
 #include "preview/compare.h"
 #include "preview/draw.h"

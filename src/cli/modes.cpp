@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "cli/compare_text.h"
 #include "cli/level_report.h"
 #include "common/platform.h"
 #include "common/text.h"
@@ -105,7 +106,12 @@ void run_compare(RunContext& run, const std::vector<std::string>& values) {
     show(run.out, Message{Say::compare_needs_two, {}, {}, {}}, false);
     return;
   }
-  show(run.out, write_comparison(values[0], values[1]), false);
+  const Comparison comparison = compare_map_files(values[0], values[1]);
+  show(run.out, comparison.report, false);
+  if (!comparison.compared) return;
+  for (const std::string& line : describe_differences(comparison.differences))
+    show(run.out, Message{Say::difference, line, {}, {}}, false);
+  show(run.out, write_changes_picture(comparison, values[1]), false);
 }
 
 constexpr std::array<SpecifiedMode, 6> kSpecifiedModes = {{

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "codec/block_payload.h"
-#include "common/text.h"
 #include "rom/game_facts.h"
 
 namespace gorv {
@@ -12,14 +11,14 @@ namespace {
 
 std::vector<HeaderFieldChange> header_changes(const MapValues& a, const MapValues& b) {
   const HeaderFieldChange fields[] = {
-      {"width", 2, a.width, b.width},
-      {"size byte", 2, a.size_byte, b.size_byte},
-      {"attribute", 2, a.attribute, b.attribute},
-      {"theme byte", 2, a.theme_byte, b.theme_byte},
-      {"start x", 4, a.start_x, b.start_x},
-      {"start y", 4, a.start_y, b.start_y},
-      {"end x", 4, a.end_x, b.end_x},
-      {"end y", 4, a.end_y, b.end_y},
+      {HeaderField::width, 2, a.width, b.width},
+      {HeaderField::size_byte, 2, a.size_byte, b.size_byte},
+      {HeaderField::attribute, 2, a.attribute, b.attribute},
+      {HeaderField::theme_byte, 2, a.theme_byte, b.theme_byte},
+      {HeaderField::start_x, 4, a.start_x, b.start_x},
+      {HeaderField::start_y, 4, a.start_y, b.start_y},
+      {HeaderField::end_x, 4, a.end_x, b.end_x},
+      {HeaderField::end_y, 4, a.end_y, b.end_y},
   };
   std::vector<HeaderFieldChange> changes;
   for (const auto& field : fields)
@@ -121,33 +120,6 @@ MapDifferences compare_maps(const MapFile& old_map, const MapFile& new_map) {
                            old_map.enemy.art_load != new_map.enemy.art_load;
   d.background_differs = old_map.background != new_map.background;
   return d;
-}
-
-std::vector<std::string> describe_differences(const MapDifferences& d) {
-  std::vector<std::string> lines;
-  for (const auto& field : d.header)
-    lines.push_back(format("%s: 0x%0*X -> 0x%0*X", field.name, static_cast<int>(field.digits),
-                           field.old_value, static_cast<int>(field.digits), field.new_value));
-  if (!d.same_grid())
-    lines.push_back(format(
-        "grid: %u x %u squares -> %u x %u squares; compared over the common "
-        "%u x %u squares",
-        d.old_columns, d.old_rows, d.new_columns, d.new_rows, d.common_columns, d.common_rows));
-  if (d.tiles_differ != 0) lines.push_back(format("tiles: %zu squares differ", d.tiles_differ));
-  if (d.blocks.total() != 0) {
-    std::string types;
-    for (unsigned t = 0; t < d.block_types.size(); ++t)
-      if (d.block_types[t]) types += format("%s0x%02X", types.empty() ? "" : ", ", t);
-    lines.push_back(format("blocks: %zu added, %zu removed, %zu changed (types %s)", d.blocks.added,
-                           d.blocks.removed, d.blocks.changed, types.c_str()));
-  }
-  if (d.enemies.total() != 0)
-    lines.push_back(format("enemies: %zu added, %zu removed, %zu changed", d.enemies.added,
-                           d.enemies.removed, d.enemies.changed));
-  if (d.enemy_header_differs) lines.push_back("enemy header: differs");
-  if (d.background_differs) lines.push_back("background: differs");
-  if (lines.empty()) lines.push_back("no differences");
-  return lines;
 }
 
 }  // namespace gorv

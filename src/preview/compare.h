@@ -6,7 +6,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "codec/block_cell.h"
@@ -14,9 +13,20 @@
 
 namespace gorv {
 
+enum class HeaderField {
+  width,
+  size_byte,
+  attribute,
+  theme_byte,
+  start_x,
+  start_y,
+  end_x,
+  end_y,
+};
+
 struct HeaderFieldChange {
-  const char* name;  // "width", "size byte", "start x", ...
-  unsigned digits;   // hexadecimal digits the field is shown with: 2 or 4
+  HeaderField field;
+  unsigned digits;  // hexadecimal digits the field is shown with: 2 or 4
   unsigned old_value;
   unsigned new_value;
 };
@@ -57,10 +67,5 @@ struct MapDifferences {
 BlockCell stored_block(const BlockCell& cell);
 
 MapDifferences compare_maps(const MapFile& old_map, const MapFile& new_map);
-
-// The differences as lines of plain ASCII, one fact a line, such as
-// "start x: 0x0040 -> 0x0080" or "tiles: 12 squares differ"; the single
-// line "no differences" when there are none.
-std::vector<std::string> describe_differences(const MapDifferences& differences);
 
 }  // namespace gorv

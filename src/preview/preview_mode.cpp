@@ -66,16 +66,23 @@ Report write_previews(const std::vector<std::string>& paths) {
   return report;
 }
 
-Report write_comparison(const std::string& old_path, const std::string& new_path) {
+Comparison compare_map_files(const std::string& old_path, const std::string& new_path) {
+  Comparison comparison;
+  std::optional<MapFile> old_map = read_map(comparison.report, old_path);
+  std::optional<MapFile> new_map = read_map(comparison.report, new_path);
+  if (!old_map || !new_map) return comparison;
+  comparison.old_map = std::move(*old_map);
+  comparison.new_map = std::move(*new_map);
+  comparison.differences = compare_maps(comparison.old_map, comparison.new_map);
+  comparison.compared = true;
+  return comparison;
+}
+
+Report write_changes_picture(const Comparison& comparison, const std::string& new_path) {
   Report report;
-  const std::optional<MapFile> old_map = read_map(report, old_path);
-  const std::optional<MapFile> new_map = read_map(report, new_path);
-  if (!old_map || !new_map) return report;
-  for (const std::string& line : describe_differences(compare_maps(*old_map, *new_map)))
-    say(report, Say::difference, line);
   const std::string name = stem_of(new_path) + "-changes.png";
   say(report, Say::writing_changes, name);
-  write_png(report, name, draw_changes(*old_map, *new_map, name_of(new_path)));
+  write_png(report, name, draw_changes(comparison.old_map, comparison.new_map, name_of(new_path)));
   return report;
 }
 

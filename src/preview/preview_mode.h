@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "common/report.h"
+#include "format/map_file.h"
+#include "preview/compare.h"
 
 namespace gorv {
 
@@ -14,8 +16,17 @@ namespace gorv {
 // get theirs.
 Report write_previews(const std::vector<std::string>& paths);
 
-// Writes <NEW file name without extension>-changes.png and says the
-// differences, one a line.
-Report write_comparison(const std::string& old_path, const std::string& new_path);
+// Reads two map files and compares them; `compared` is false (and the
+// report says why) when one cannot be read.
+struct Comparison {
+  Report report;
+  bool compared = false;
+  MapFile old_map, new_map;
+  MapDifferences differences;
+};
+Comparison compare_map_files(const std::string& old_path, const std::string& new_path);
+
+// Writes <NEW file name without extension>-changes.png for a comparison.
+Report write_changes_picture(const Comparison& comparison, const std::string& new_path);
 
 }  // namespace gorv

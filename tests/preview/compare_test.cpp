@@ -1,4 +1,5 @@
 #include "preview/compare.h"
+#include "cli/compare_text.h"
 
 #include <gtest/gtest.h>
 

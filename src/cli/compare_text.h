@@ -1,0 +1,16 @@
+// The --compare summary's text.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "preview/compare.h"
+
+namespace gorv {
+
+// The differences as lines of plain ASCII, one fact a line, such as
+// "start x: 0x0040 -> 0x0080" or "tiles: 12 squares differ"; the single
+// line "no differences" when there are none.
+std::vector<std::string> describe_differences(const MapDifferences& differences);
+
+}  // namespace gorv

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const std::vector<gorv::BlockCell> original = cells;
   const auto encoding = gorv::encode_block_layout(cells, width, height);
-  if (!encoding.ok) __builtin_trap();
+  if (encoding.error != gorv::BlockEncodeError::none) __builtin_trap();
   const auto decoded =
       gorv::decode_block_cells(gorv::Bytes(encoding.stream), 0, width, grid, gorv::kAllBlockTypes);
   for (std::size_t i = 0; i < grid; ++i) {

@@ -1,6 +1,7 @@
 // --patch, --apply, --preview and --compare through the real binary.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "sample_rom/sample_rom.h"
@@ -87,6 +88,25 @@ TEST(PreviewOptions, PicturesOfMapFilesAndOfTheirChanges) {
   EXPECT_EQ(compared.output,
             "tiles: 1 squares differ\n\nWriting changes as \"edited-changes.png\"...\n");
   EXPECT_TRUE(fs::exists(dir.path / "edited-changes.png"));
+}
+
+// A wildcard: Windows has no shell to expand it, so the tool does; on other
+// systems the shell does, and a name that reaches the tool is a file name.
+TEST(PreviewOptions, WildcardsAreExpandedWhereNoShellDoes) {
+  TempDir dir;
+  write_file(dir.path / "rom.bin", sample::build_sample_rom());
+  ASSERT_EQ(run_gorvtool({"rom.bin", "-map", "4A", "-map", "01"}, dir.path).status, 0);
+  ASSERT_EQ(run_gorvtool({"rom.bin", "-map", "01"}, dir.path).status, 0);
+  const ToolRun run = run_gorvtool({"--preview", "map?a.gvm", "map0*.gvm"}, dir.path);
+  if (std::getenv("GORVTOOL_OUTPUT_CRLF") != nullptr) {  // the Windows build
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output,
+              "\nWriting preview as \"map4a.png\"...\n\nWriting preview as \"map01.png\"...\n");
+  } else {
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.output,
+              "ERROR: cannot open file \"map?a.gvm\"\nERROR: cannot open file \"map0*.gvm\"\n");
+  }
 }
 
 // The map file reader's fuzz seeds, and copies of them cut short or with

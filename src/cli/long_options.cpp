@@ -3,7 +3,7 @@
 namespace gorv {
 
 TakenOptions take_long_options(const std::vector<std::string>& args,
-                               const std::vector<LongOptionSpec>& table) {
+                               std::span<const LongOptionRow> table) {
   TakenOptions taken;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];

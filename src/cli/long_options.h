@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,9 +26,18 @@ struct LongOptionUse {
   std::vector<std::string> values;
 };
 
-struct LongOptionSpec {
+struct RunContext;
+
+// A long option. Modes run after the single-hyphen ones, in command-line
+// order, and never pause. `run` is null for --help and --version, which the
+// front end answers itself.
+struct LongOptionRow {
   std::string_view name;
   OptionValue value;
+  bool needs_image;           // false: works without a ROM image
+  std::string_view argument;  // for --help, e.g. "FILE..."
+  std::string_view help;      // one line for --help
+  void (*run)(RunContext& run, const std::vector<std::string>& values);
 };
 
 struct TakenOptions {
@@ -40,6 +50,6 @@ struct TakenOptions {
 // Takes every argument that begins with "--" out of `args` (args[0], the
 // program name, stays), matching it against `table`.
 TakenOptions take_long_options(const std::vector<std::string>& args,
-                               const std::vector<LongOptionSpec>& table);
+                               std::span<const LongOptionRow> table);
 
 }  // namespace gorv

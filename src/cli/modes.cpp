@@ -1,8 +1,6 @@
 #include "cli/modes.h"
 
 #include <array>
-#include <filesystem>
-#include <system_error>
 
 #include "cli/compare_text.h"
 #include "cli/level_report.h"
@@ -28,12 +26,6 @@ bool output_spares_image(RunContext& run, const std::string& output) {
   if (!same_file(output, run.rom_path)) return true;
   show(run.out, Message{Say::output_is_image, output, run.rom_path, {}}, false);
   return false;
-}
-
-bool file_exists(const std::string& name) {
-  std::error_code error;
-  return std::filesystem::symlink_status(name, error).type() !=
-         std::filesystem::file_type::not_found;
 }
 
 void run_map(RunContext& run) {
@@ -76,7 +68,7 @@ void run_all_maps(RunContext& run, const std::vector<std::string>&) {
     const auto map = static_cast<std::uint8_t>(m);
     if (!map_exists(run.exists, map)) continue;
     const std::string name = map_file_name(map);
-    if (file_exists(name)) {
+    if (path_exists(name)) {
       ++kept;
       continue;
     }
@@ -114,7 +106,7 @@ void run_compare(RunContext& run, const std::vector<std::string>& values) {
   show(run.out, write_changes_picture(comparison, values[1]), false);
 }
 
-constexpr std::array<SpecifiedMode, 6> kSpecifiedModes = {{
+constexpr std::array<SingleHyphenMode, 6> kSingleHyphenModes = {{
     {[](const RunSettings& s) { return s.map != 0xFF; }, true, run_map},
     {[](const RunSettings& s) { return s.theme != 0xFF; }, false, run_theme},
     {[](const RunSettings& s) { return s.level != 0xFF; }, false, run_info},
@@ -142,8 +134,8 @@ constexpr std::array<LongOptionRow, 7> kLongOptions = {{
 
 }  // namespace
 
-std::span<const SpecifiedMode> specified_modes() {
-  return kSpecifiedModes;
+std::span<const SingleHyphenMode> single_hyphen_modes() {
+  return kSingleHyphenModes;
 }
 
 std::span<const LongOptionRow> long_option_rows() {

@@ -28,26 +28,14 @@ struct RunContext {
 
 // A single-hyphen mode: runs when `requested`; `pausing` when it waits for
 // the user after its errors.
-struct SpecifiedMode {
+struct SingleHyphenMode {
   bool (*requested)(const RunSettings& settings);
   bool pausing;
   void (*run)(RunContext& run);
 };
 
 // The single-hyphen modes in their run order.
-std::span<const SpecifiedMode> specified_modes();
-
-// A long option. Modes run after the single-hyphen ones, in command-line
-// order, and never pause. `run` is null for --help and --version, which the
-// front end answers itself.
-struct LongOptionRow {
-  std::string_view name;
-  OptionValue value;
-  bool needs_image;           // false: works without a ROM image
-  std::string_view argument;  // for --help, e.g. "FILE..."
-  std::string_view help;      // one line for --help
-  void (*run)(RunContext& run, const std::vector<std::string>& values);
-};
+std::span<const SingleHyphenMode> single_hyphen_modes();
 
 std::span<const LongOptionRow> long_option_rows();
 

@@ -57,17 +57,11 @@ int usage(Output& out) {
   return kStatusUsage;
 }
 
-std::vector<LongOptionSpec> long_option_specs() {
-  std::vector<LongOptionSpec> specs;
-  for (const LongOptionRow& row : long_option_rows()) specs.push_back({row.name, row.value});
-  return specs;
-}
-
 }  // namespace
 
 int run_tool(const std::vector<std::string>& args, Console& console) {
   Output out{console};
-  const TakenOptions taken = take_long_options(args, long_option_specs());
+  const TakenOptions taken = take_long_options(args, long_option_rows());
   if (taken.failed) {
     show(out, taken.error, false);
     return out.status;
@@ -117,7 +111,7 @@ int run_tool(const std::vector<std::string>& args, Console& console) {
   const MapExistsTable exists = build_map_exists_table(image);
   RunContext run{out, rom_path, rom, image, exists, settings};
 
-  for (const SpecifiedMode& mode : specified_modes())
+  for (const SingleHyphenMode& mode : single_hyphen_modes())
     if (mode.requested(settings)) mode.run(run);
   for (const LongOptionUse& use : taken.uses) rows[use.row].run(run, use.values);
   return out.status;

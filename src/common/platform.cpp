@@ -166,6 +166,18 @@ bool path_exists(const std::string& path) {
   return GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string file_name_of(const std::string& path) {
+  return utf8(std::filesystem::path(wide(path)).filename().c_str());
+}
+
+std::string file_stem_of(const std::string& path) {
+  return utf8(std::filesystem::path(wide(path)).stem().c_str());
+}
+
+std::string file_extension_of(const std::string& path) {
+  return utf8(std::filesystem::path(wide(path)).extension().c_str());
+}
+
 bool flush_to_disk(std::FILE* file) {
   return _commit(_fileno(file)) == 0;
 }
@@ -236,6 +248,18 @@ bool file_is_writable(const std::string& path) {
 bool path_exists(const std::string& path) {
   struct stat info;
   return lstat(path.c_str(), &info) == 0;
+}
+
+std::string file_name_of(const std::string& path) {
+  return std::filesystem::path(path).filename().string();
+}
+
+std::string file_stem_of(const std::string& path) {
+  return std::filesystem::path(path).stem().string();
+}
+
+std::string file_extension_of(const std::string& path) {
+  return std::filesystem::path(path).extension().string();
 }
 
 bool flush_to_disk(std::FILE* file) {

@@ -52,6 +52,12 @@ bool file_is_writable(const std::string& path);
 // True when something exists at `path` (a dangling link included).
 bool path_exists(const std::string& path);
 
+// Parts of a path's last component: the file name, that name without its
+// extension, and the extension with its dot ("" when none).
+std::string file_name_of(const std::string& path);
+std::string file_stem_of(const std::string& path);
+std::string file_extension_of(const std::string& path);
+
 // Runs the tasks at the same time, each on a thread of its own (the last
 // one on the calling thread), and returns when all have ended. A task that
 // cannot get a thread runs on the calling thread instead.

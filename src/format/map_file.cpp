@@ -105,6 +105,20 @@ MapFileDamage read_enemies(Bytes section, EnemySection& enemy) {
 
 }  // namespace
 
+Message map_file_trouble(const std::string& name, MapFileTrouble trouble,
+                         std::array<std::uint64_t, 7> details) {
+  Message message{Say::map_file_damaged, name, {}, {static_cast<std::uint64_t>(trouble)}};
+  std::copy(details.begin(), details.end(), message.n.begin() + 1);
+  return message;
+}
+
+Message map_file_damage(const std::string& name, const MapFileDamage& damage) {
+  const auto& v = damage.values;
+  return map_file_trouble(
+      name, MapFileTrouble::damaged,
+      {static_cast<std::uint64_t>(damage.problem), v[0], v[1], v[2], v[3], v[4]});
+}
+
 std::string map_file_name(std::uint8_t map) {
   return format("map%02x.gvm", static_cast<unsigned>(map));
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "codec/block_cell.h"
+#include "common/report.h"
 
 namespace gorv {
 
@@ -97,6 +98,26 @@ struct MapFileDamage {
   MapFileProblem problem = MapFileProblem::none;
   std::array<std::uint64_t, 5> values{};
 };
+
+// What went wrong with a map file, as the map_file_damaged message carries
+// it in n[0]; n[1] and on hold the details.
+enum class MapFileTrouble : std::uint8_t {
+  damaged,         // n[1] MapFileProblem, n[2]... its figures
+  cannot_encode,   // n[1] BlockEncodeError, n[2] width, n[3] size byte
+  unreadable,      //
+  too_large,       // larger than kMaxMapFileReadSize
+  layout_too_long  // n[1] layout (0 tile .. 3 enemy), n[2] its length
+};
+
+// The most of a file named like a map file that is read: far more than any
+// map file holds, and little enough that a device or a pipe cannot take all
+// the memory.
+inline constexpr std::size_t kMaxMapFileReadSize = 0x1000000;
+
+// The map_file_damaged message for the file `name`.
+Message map_file_trouble(const std::string& name, MapFileTrouble trouble,
+                         std::array<std::uint64_t, 7> details = {});
+Message map_file_damage(const std::string& name, const MapFileDamage& damage);
 
 struct ParsedMapFile {
   MapFile file;

@@ -24,22 +24,13 @@ std::string path_in(const std::string& directory, const std::string& name) {
   return directory.empty() ? name : (std::filesystem::path(directory) / name).string();
 }
 
-void say_trouble(Report& report, const std::string& name, MapFileTrouble trouble,
-                 std::array<std::uint64_t, 7> details = {}) {
-  std::array<std::uint64_t, 8> n{static_cast<std::uint64_t>(trouble)};
-  std::copy(details.begin(), details.end(), n.begin() + 1);
-  say_n(report, Say::map_file_damaged, n, name);
-}
-
 void say_reading(Report& report, const std::string& name, const MapFileReading& reading) {
   if (reading.damage.problem != MapFileProblem::none) {
-    const auto& v = reading.damage.values;
-    say_trouble(report, name, MapFileTrouble::damaged,
-                {static_cast<std::uint64_t>(reading.damage.problem), v[0], v[1], v[2], v[3], v[4]});
+    report.push_back(map_file_damage(name, reading.damage));
   } else {
-    say_trouble(
-        report, name, MapFileTrouble::cannot_encode,
-        {static_cast<std::uint64_t>(reading.encode_error), reading.width, reading.size_byte});
+    report.push_back(map_file_trouble(
+        name, MapFileTrouble::cannot_encode,
+        {static_cast<std::uint64_t>(reading.encode_error), reading.width, reading.size_byte}));
   }
 }
 
@@ -56,8 +47,8 @@ bool layouts_fit(Report& report, const MapRecord& record) {
                                                 &record.enemy};
   for (std::uint64_t k = 0; k < 4; ++k) {
     if (layouts[k]->size() <= kMaxLayoutLength) continue;
-    say_trouble(report, map_file_name(record.map), MapFileTrouble::layout_too_long,
-                {k, layouts[k]->size()});
+    report.push_back(map_file_trouble(map_file_name(record.map), MapFileTrouble::layout_too_long,
+                                      {k, layouts[k]->size()}));
     return false;
   }
   return true;
@@ -225,9 +216,9 @@ bool report_batch(Report& report, std::vector<MapFileRead>& batch,
     const std::string name = map_file_name(static_cast<std::uint8_t>(file.map));
     say_n(report, Say::import_map_file, {static_cast<std::uint64_t>(file.map)});
     if (!file.readable) {
-      say_trouble(report, name,
-                  file.bytes.size() > kMaxImportedMapFileSize ? MapFileTrouble::too_large
-                                                              : MapFileTrouble::unreadable);
+      report.push_back(map_file_trouble(name, file.bytes.size() > kMaxMapFileReadSize
+                                                  ? MapFileTrouble::too_large
+                                                  : MapFileTrouble::unreadable));
       return false;
     }
     if (!file.reading.ok()) {
@@ -250,7 +241,7 @@ bool read_map_files(Report& report, const std::string& directory, std::vector<Ma
     if (!file_present(path)) continue;
     MapFileRead& file = batch.emplace_back();
     file.map = map;
-    file.readable = read_whole_file(path, file.bytes, kMaxImportedMapFileSize);
+    file.readable = read_whole_file(path, file.bytes, kMaxMapFileReadSize);
     batch_bytes += file.bytes.size();
     if (file.readable && batch_bytes < kBatchBytes) continue;
     convert_batch(batch);

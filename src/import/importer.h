@@ -10,21 +10,6 @@
 
 namespace gorv {
 
-// What went wrong with a map file, as the map_file_damaged message carries
-// it in n[0]; n[1] and on hold the details.
-enum class MapFileTrouble : std::uint8_t {
-  damaged,         // n[1] MapFileProblem, n[2]... its figures
-  cannot_encode,   // n[1] BlockEncodeError
-  unreadable,      //
-  too_large,       // larger than kMaxImportedMapFileSize
-  layout_too_long  // n[1] layout (0 tile .. 3 enemy), n[2] its length
-};
-
-// Far more than any map file holds (its section offsets are 16-bit), and
-// little enough that a device or a pipe named like a map file cannot take
-// all the memory.
-inline constexpr std::size_t kMaxImportedMapFileSize = 0x1000000;
-
 struct ImportResult {
   Report report;
   bool replaced = false;  // the image file now holds the imported image

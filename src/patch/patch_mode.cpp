@@ -1,8 +1,5 @@
 #include "patch/patch_mode.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "codec/bps.h"
 #include "common/file_io.h"
 #include "common/platform.h"
@@ -10,20 +7,6 @@
 namespace gorv {
 
 namespace {
-
-std::string file_name_of(const std::string& path) {
-  return std::filesystem::path(path).filename().string();
-}
-
-std::string stem_of(const std::string& path) {
-  return std::filesystem::path(path).stem().string();
-}
-
-bool exists(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::symlink_status(path, error).type() !=
-         std::filesystem::file_type::not_found;
-}
 
 // Writes `bytes` to `name` through a temporary file beside it.
 bool write_output(Report& report, const std::string& name, std::span<const std::uint8_t> bytes) {
@@ -49,7 +32,7 @@ Report write_patch(const RomImage& rom, const std::string& rom_path,
     say(report, Say::cannot_open, clean_path);
     return report;
   }
-  const std::string name = stem_of(file_name_of(rom_path)) + ".bps";
+  const std::string name = file_stem_of(rom_path) + ".bps";
   for (const std::string& input : {rom_path, clean_path}) {
     if (same_file(name, input)) {
       say(report, Say::output_is_image, name, input);
@@ -76,9 +59,8 @@ Report apply_patch(const RomImage& rom, const std::string& rom_path,
     say(report, Say::cannot_open, patch_path);
     return report;
   }
-  const std::string name =
-      stem_of(file_name_of(patch_path)) + std::filesystem::path(rom_path).extension().string();
-  if (exists(name)) {
+  const std::string name = file_stem_of(patch_path) + file_extension_of(rom_path);
+  if (path_exists(name)) {
     say(report, Say::file_exists, name);
     return report;
   }

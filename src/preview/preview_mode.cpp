@@ -1,9 +1,9 @@
 #include "preview/preview_mode.h"
 
-#include <filesystem>
 #include <optional>
 
 #include "common/file_io.h"
+#include "common/platform.h"
 #include "format/map_file.h"
 #include "preview/compare.h"
 #include "preview/draw.h"
@@ -13,30 +13,16 @@ namespace gorv {
 
 namespace {
 
-// Far more than any map file holds (its offsets are 16-bit).
-constexpr std::size_t kMaxMapFileRead = 0x1000000;
-
-std::string name_of(const std::string& path) {
-  return std::filesystem::path(path).filename().string();
-}
-
-std::string stem_of(const std::string& path) {
-  return std::filesystem::path(path).stem().string();
-}
-
 // Reads and parses a map file, or says why it cannot, as the import does.
 std::optional<MapFile> read_map(Report& report, const std::string& path) {
   std::vector<std::uint8_t> bytes;
-  if (!read_whole_file(path, bytes, kMaxMapFileRead)) {
+  if (!read_whole_file(path, bytes, kMaxMapFileReadSize)) {
     say(report, Say::cannot_open, path);
     return std::nullopt;
   }
   ParsedMapFile parsed = parse_map_file(bytes);
   if (parsed.damage.problem != MapFileProblem::none) {
-    const auto& v = parsed.damage.values;
-    say_n(report, Say::map_file_damaged,
-          {0, static_cast<std::uint64_t>(parsed.damage.problem), v[0], v[1], v[2], v[3], v[4]},
-          path);
+    report.push_back(map_file_damage(path, parsed.damage));
     return std::nullopt;
   }
   return std::move(parsed.file);
@@ -59,9 +45,9 @@ Report write_previews(const std::vector<std::string>& paths) {
   for (const std::string& path : paths) {
     const std::optional<MapFile> map = read_map(report, path);
     if (!map) continue;
-    const std::string name = stem_of(path) + ".png";
+    const std::string name = file_stem_of(path) + ".png";
     say(report, Say::writing_preview, name);
-    write_png(report, name, draw_preview(*map, name_of(path)));
+    write_png(report, name, draw_preview(*map, file_name_of(path)));
   }
   return report;
 }
@@ -80,9 +66,10 @@ Comparison compare_map_files(const std::string& old_path, const std::string& new
 
 Report write_changes_picture(const Comparison& comparison, const std::string& new_path) {
   Report report;
-  const std::string name = stem_of(new_path) + "-changes.png";
+  const std::string name = file_stem_of(new_path) + "-changes.png";
   say(report, Say::writing_changes, name);
-  write_png(report, name, draw_changes(comparison.old_map, comparison.new_map, name_of(new_path)));
+  write_png(report, name,
+            draw_changes(comparison.old_map, comparison.new_map, file_name_of(new_path)));
   return report;
 }
 

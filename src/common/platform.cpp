@@ -276,4 +276,12 @@ void flush_folder_of(const std::string& path) {
 
 #endif
 
+void for_each_on_two_threads(std::size_t count, const std::function<void(std::size_t)>& each) {
+  auto every_other = [&](std::size_t first) {
+    for (std::size_t i = first; i < count; i += 2) each(i);
+  };
+  const std::function<void()> tasks[] = {[&] { every_other(1); }, [&] { every_other(0); }};
+  run_together(tasks);
+}
+
 }  // namespace gorv

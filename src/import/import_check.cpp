@@ -1,7 +1,6 @@
 #include "import/import_check.h"
 
 #include <algorithm>
-#include <functional>
 
 #include "codec/block_decoder.h"
 #include "codec/block_payload.h"
@@ -105,22 +104,12 @@ PackedPart check_map(Bytes image, const MapRecord& record) {
 }  // namespace
 
 PackingFault find_packing_fault(Bytes image, const std::vector<MapRecord>& records) {
-  // Two halves of the maps on two threads; the first fault in map order wins.
-  const std::size_t half = (records.size() + 1) / 2;
-  PackingFault faults[2];
-  auto check = [&](std::size_t from, std::size_t to, PackingFault& fault) {
-    for (std::size_t i = from; i < to; ++i) {
-      const PackedPart part = check_map(image, records[i]);
-      if (part != PackedPart::none) {
-        fault = {records[i].map, part};
-        return;
-      }
-    }
-  };
-  const std::function<void()> tasks[] = {[&] { check(half, records.size(), faults[1]); },
-                                         [&] { check(0, half, faults[0]); }};
-  run_together(tasks);
-  return faults[0].part != PackedPart::none ? faults[0] : faults[1];
+  std::vector<PackedPart> parts(records.size(), PackedPart::none);
+  for_each_on_two_threads(records.size(),
+                          [&](std::size_t i) { parts[i] = check_map(image, records[i]); });
+  for (std::size_t i = 0; i < records.size(); ++i)
+    if (parts[i] != PackedPart::none) return {records[i].map, parts[i]};
+  return {};
 }
 
 }  // namespace gorv

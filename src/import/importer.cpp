@@ -120,12 +120,9 @@ bool place_copies(Copies& copies) {
 
 // The tile layouts of `records` packed, on two threads.
 void pack_tiles(std::vector<MapRecord>& records) {
-  auto pack = [&records](std::size_t first) {
-    for (std::size_t i = first; i < records.size(); i += 2)
-      records[i].tile = lz_compress(records[i].tile_layout);
-  };
-  const std::function<void()> tasks[] = {[&] { pack(1); }, [&] { pack(0); }};
-  run_together(tasks);
+  for_each_on_two_threads(records.size(), [&records](std::size_t i) {
+    records[i].tile = lz_compress(records[i].tile_layout);
+  });
 }
 
 // The ASCII text of a file name, or "" when it holds anything else (no map
@@ -197,15 +194,12 @@ struct MapFileRead {
 constexpr std::size_t kBatchBytes = 0x2000000;
 
 void convert_batch(std::vector<MapFileRead>& batch) {
-  auto convert = [&batch](std::size_t first) {
-    for (std::size_t i = first; i < batch.size(); i += 2) {
-      if (!batch[i].readable) continue;
-      batch[i].record.map = static_cast<std::uint8_t>(batch[i].map);
-      batch[i].reading = read_map_file(batch[i].bytes, batch[i].record);
-    }
-  };
-  const std::function<void()> tasks[] = {[&] { convert(1); }, [&] { convert(0); }};
-  run_together(tasks);
+  for_each_on_two_threads(batch.size(), [&batch](std::size_t i) {
+    MapFileRead& file = batch[i];
+    if (!file.readable) return;
+    file.record.map = static_cast<std::uint8_t>(file.map);
+    file.reading = read_map_file(file.bytes, file.record);
+  });
 }
 
 // Reports the batch in map order into `records`; false at the first file

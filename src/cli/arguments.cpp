@@ -2,6 +2,7 @@
 
 #include <array>
 #include <initializer_list>
+#include <optional>
 
 namespace gorv {
 
@@ -15,42 +16,42 @@ std::uint8_t parse_byte(std::string_view text, std::size_t max_chars, std::uint8
 }
 
 // A value option: its name and how its value goes into the settings. `take`
-// returns the range error, or Say::newline when the value is accepted.
+// returns the range error, or nothing when the value is accepted.
 struct ValueOption {
   std::string_view name;
-  Say (*take)(std::string_view value, RunSettings& settings);
+  std::optional<Say> (*take)(std::string_view value, RunSettings& settings);
 };
 
 // The value options in the order their values are parsed and checked.
 constexpr std::array<ValueOption, 5> kValueOptions = {{
     {"-info",
-     [](std::string_view value, RunSettings& s) {
+     [](std::string_view value, RunSettings& s) -> std::optional<Say> {
        s.level = parse_byte(value, 2, 0);
-       return s.level > 0x69 ? Say::level_out_of_range : Say::newline;
+       return s.level > 0x69 ? Say::level_out_of_range : std::optional<Say>();
      }},
     {"-map",
-     [](std::string_view value, RunSettings& s) {
+     [](std::string_view value, RunSettings& s) -> std::optional<Say> {
        s.map = parse_byte(value, 2, 0);
-       return s.map > 0x7D ? Say::map_out_of_range : Say::newline;
+       return s.map > 0x7D ? Say::map_out_of_range : std::optional<Say>();
      }},
     {"-theme",
-     [](std::string_view value, RunSettings& s) {
+     [](std::string_view value, RunSettings& s) -> std::optional<Say> {
        s.theme = parse_byte(value, 1, 0);
-       return s.theme == 0 || s.theme > 0xA ? Say::theme_out_of_range : Say::newline;
+       return s.theme == 0 || s.theme > 0xA ? Say::theme_out_of_range : std::optional<Say>();
      }},
     {"-block",
-     [](std::string_view value, RunSettings& s) {
+     [](std::string_view value, RunSettings& s) -> std::optional<Say> {
        s.block_filter = parse_byte(value, 2, 0xFF);
        return s.block_filter > 0x10 && s.block_filter != 0xFF ? Say::block_out_of_range
-                                                              : Say::newline;
+                                                              : std::optional<Say>();
      }},
     {"-decompress",
-     [](std::string_view value, RunSettings& s) {
+     [](std::string_view value, RunSettings& s) -> std::optional<Say> {
        // An address must begin with a digit: from the "not given" value -1
        // the later digits would only shift garbage.
        if (value.empty() || hex_digit_value(value[0]) < 0) return Say::address_not_valid;
        s.dump_address = static_cast<std::int32_t>(parse_hex_value(value, 6, 0, 0xFFFFFF));
-       return Say::newline;
+       return {};
      }},
 }};
 
@@ -136,8 +137,7 @@ ParsedArguments parse_arguments(const std::vector<std::string>& original) {
   for (const ValueOption& option : kValueOptions) {
     const std::size_t at = find_value(args, option.name);
     if (at == 0) continue;
-    if (const Say error = option.take(args[at], settings); error != Say::newline)
-      return rejected(error);
+    if (const std::optional<Say> error = option.take(args[at], settings)) return rejected(*error);
   }
 
   parsed.outcome = ParseOutcome::run;

@@ -16,7 +16,6 @@ TakenOptions take_long_options(const std::vector<std::string>& args,
     std::size_t row = 0;
     while (row < table.size() && table[row].name != name) ++row;
     if (row == table.size()) {
-      taken.failed = true;
       taken.error = Message{Say::unknown_option, name, {}, {}};
       return taken;
     }
@@ -24,7 +23,6 @@ TakenOptions take_long_options(const std::vector<std::string>& args,
     const OptionValue kind = table[row].value;
     if (equals != std::string::npos) {
       if (kind == OptionValue::none) {
-        taken.failed = true;
         taken.error = Message{Say::unknown_option, arg, {}, {}};
         return taken;
       }
@@ -32,7 +30,6 @@ TakenOptions take_long_options(const std::vector<std::string>& args,
     }
     if (kind == OptionValue::one && use.values.empty()) {
       if (i + 1 >= args.size() || args[i + 1].compare(0, 2, "--") == 0) {
-        taken.failed = true;
         taken.error = Message{Say::option_needs_value, name, {}, {}};
         return taken;
       }
@@ -42,7 +39,6 @@ TakenOptions take_long_options(const std::vector<std::string>& args,
       while (i + 1 < args.size() && (args[i + 1].empty() || args[i + 1][0] != '-'))
         use.values.push_back(args[++i]);
       if (use.values.empty()) {
-        taken.failed = true;
         taken.error = Message{Say::option_needs_value, name, {}, {}};
         return taken;
       }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -43,8 +44,7 @@ struct LongOptionRow {
 struct TakenOptions {
   std::vector<std::string> rest;    // the arguments without the long options
   std::vector<LongOptionUse> uses;  // in command-line order
-  bool failed = false;              // `error` says why
-  Message error{Say::newline, {}, {}, {}};
+  std::optional<Message> error;     // why the options cannot be taken
 };
 
 // Takes every argument that begins with "--" out of `args` (args[0], the

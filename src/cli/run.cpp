@@ -62,8 +62,8 @@ int usage(Output& out) {
 int run_tool(const std::vector<std::string>& args, Console& console) {
   Output out{console};
   const TakenOptions taken = take_long_options(args, long_option_rows());
-  if (taken.failed) {
-    show(out, taken.error, false);
+  if (taken.error) {
+    show(out, *taken.error, false);
     return out.status;
   }
   const auto rows = long_option_rows();

@@ -2,12 +2,6 @@
 
 namespace gorv {
 
-bool start_export_file(Report& report, OutputFile& file, const std::string& name) {
-  if (open_output_file(file, name)) return true;
-  say(report, Say::cannot_create, name);
-  return false;
-}
-
 bool finish_export_file(Report& report, OutputFile& file, std::span<const std::uint8_t> bytes,
                         bool fits, const Message& too_large) {
   if (!fits) {
@@ -15,11 +9,7 @@ bool finish_export_file(Report& report, OutputFile& file, std::span<const std::u
     report.push_back(too_large);
     return false;
   }
-  if (!commit_output_file(file, bytes)) {
-    say(report, Say::cannot_write, file.name);
-    return false;
-  }
-  return true;
+  return finish_output_file(report, file, bytes);
 }
 
 bool finish_export_file(Report& report, OutputFile& file, const OutputBuffer& buffer) {

@@ -1,6 +1,6 @@
-// The first and last steps every exporter shares: creating the output file
-// before the product is built, and writing the product to it, or saying why
-// not.
+// The last step every exporter shares: writing the product to its file
+// (created with start_output_file before the product is built), or saying
+// why not.
 #pragma once
 
 #include <span>
@@ -17,9 +17,6 @@ struct ExportResult {
   Report report;
   bool written = false;
 };
-
-// Creates the output file `name`, or says cannot_create and returns false.
-bool start_export_file(Report& report, OutputFile& file, const std::string& name);
 
 // Writes `bytes` to `file` and puts it in place. A product that did not fit
 // (`fits` false) is incomplete: the file is discarded and `too_large` is

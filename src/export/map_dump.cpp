@@ -85,7 +85,7 @@ ExportResult dump_map(Bytes rom, const MapExistsTable& exists, std::uint8_t map,
   }
   const std::string name = map_file_name(map);
   OutputFile file;
-  if (!start_export_file(report, file, name)) return result;
+  if (!start_output_file(report, file, name)) return result;
   say(report, Say::writing_map, name);
   const BuiltMapFile built = build_map_file(report, rom, h, block_filter);
   result.written = finish_export_file(report, file, built.bytes, built.fits,

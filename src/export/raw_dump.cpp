@@ -18,7 +18,7 @@ ExportResult dump_raw(Bytes rom, std::uint32_t address) {
   }
   const std::string name = raw_dump_file_name(address);
   OutputFile file;
-  if (!start_export_file(report, file, name)) return result;
+  if (!start_output_file(report, file, name)) return result;
   say(report, Say::writing_data, name);
 
   OutputBuffer buffer;

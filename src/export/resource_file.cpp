@@ -17,7 +17,7 @@ ExportResult write_resource_file(Bytes rom) {
   ExportResult result;
   Report& report = result.report;
   OutputFile file;
-  if (!start_export_file(report, file, kResourceFileName)) return result;
+  if (!start_output_file(report, file, kResourceFileName)) return result;
   say(report, Say::writing_resource, kResourceFileName);
 
   OutputBuffer buffer;

@@ -46,7 +46,7 @@ ExportResult dump_theme(Bytes rom, std::uint8_t theme) {
   ExportResult result;
   const std::string name = theme_file_name(theme);
   OutputFile file;
-  if (!start_export_file(result.report, file, name)) return result;
+  if (!start_output_file(result.report, file, name)) return result;
   say(result.report, Say::writing_theme, name);
 
   OutputBuffer buffer;

@@ -6,24 +6,6 @@
 
 namespace gorv {
 
-namespace {
-
-// Writes `bytes` to `name` through a temporary file beside it.
-bool write_output(Report& report, const std::string& name, std::span<const std::uint8_t> bytes) {
-  OutputFile file;
-  if (!open_output_file(file, name)) {
-    say(report, Say::cannot_create, name);
-    return false;
-  }
-  if (!commit_output_file(file, bytes)) {
-    say(report, Say::cannot_write, name);
-    return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 Report write_patch(const RomImage& rom, const std::string& rom_path,
                    const std::string& clean_path) {
   Report report;
@@ -44,8 +26,10 @@ Report write_patch(const RomImage& rom, const std::string& rom_path,
     say(report, Say::patch_self_check, rom_path);
     return report;
   }
+  OutputFile file;
+  if (!start_output_file(report, file, name)) return report;
   say(report, Say::writing_patch, name);
-  if (!write_output(report, name, made.patch)) return report;
+  if (!finish_output_file(report, file, made.patch)) return report;
   say_n(report, Say::patch_sizes, {made.patch.size(), clean.size(), rom.bytes.size()});
   return report;
 }
@@ -77,8 +61,10 @@ Report apply_patch(const RomImage& rom, const std::string& rom_path,
     report.back().n[3] = applied.found;
     return report;
   }
+  OutputFile file;
+  if (!start_output_file(report, file, name)) return report;
   say(report, Say::writing_patched, name);
-  write_output(report, name, applied.target);
+  finish_output_file(report, file, applied.target);
   return report;
 }
 

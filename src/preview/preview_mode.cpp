@@ -28,14 +28,19 @@ std::optional<MapFile> read_map(Report& report, const std::string& path) {
   return std::move(parsed.file);
 }
 
-void write_png(Report& report, const std::string& name, const Picture& picture) {
-  const std::vector<std::uint8_t> png = encode_png(picture);
+// Writes the picture as the PNG file `name`, saying `writing` once the file
+// is created.
+void write_png(Report& report, const std::string& name, Say writing, const Picture& picture) {
   OutputFile file;
-  if (png.empty() || !open_output_file(file, name)) {
-    say(report, Say::cannot_create, name);
+  if (!start_output_file(report, file, name)) return;
+  say(report, writing, name);
+  const std::vector<std::uint8_t> png = encode_png(picture);
+  if (png.empty()) {
+    discard_output_file(file);
+    say(report, Say::cannot_write, name);
     return;
   }
-  if (!commit_output_file(file, png)) say(report, Say::cannot_write, name);
+  finish_output_file(report, file, png);
 }
 
 }  // namespace
@@ -46,8 +51,7 @@ Report write_previews(const std::vector<std::string>& paths) {
     const std::optional<MapFile> map = read_map(report, path);
     if (!map) continue;
     const std::string name = file_stem_of(path) + ".png";
-    say(report, Say::writing_preview, name);
-    write_png(report, name, draw_preview(*map, file_name_of(path)));
+    write_png(report, name, Say::writing_preview, draw_preview(*map, file_name_of(path)));
   }
   return report;
 }
@@ -67,8 +71,7 @@ Comparison compare_map_files(const std::string& old_path, const std::string& new
 Report write_changes_picture(const Comparison& comparison, const std::string& new_path) {
   Report report;
   const std::string name = file_stem_of(new_path) + "-changes.png";
-  say(report, Say::writing_changes, name);
-  write_png(report, name,
+  write_png(report, name, Say::writing_changes,
             draw_changes(comparison.old_map, comparison.new_map, file_name_of(new_path)));
   return report;
 }

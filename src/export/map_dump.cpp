@@ -57,10 +57,10 @@ void report_unhandled(Report& report, const BlockDecoding& blocks, std::size_t g
 
 }  // namespace
 
-BuiltMapFile build_map_file(Report& report, Bytes rom, const MapHeader& h,
-                            std::uint8_t block_filter) {
-  BuiltMapFile built;
-  MapFile& file = built.file;
+std::optional<std::vector<std::uint8_t>> build_map_file(Report& report, Bytes rom,
+                                                        const MapHeader& h,
+                                                        std::uint8_t block_filter) {
+  MapFile file;
   file.values = map_values(h);
   const bool tiles_fit = expand_tiles(report, rom, h, file);
   BlockDecoding blocks =
@@ -69,9 +69,10 @@ BuiltMapFile build_map_file(Report& report, Bytes rom, const MapHeader& h,
   file.blocks = std::move(blocks.cells);
   file.background = read_background_layout(rom, h.background_address, map_theme(h));
   file.enemy = read_enemy_layout(report, rom, h.enemy_address);
-  if (tiles_fit) built.bytes = serialize_map_file(file);
-  built.fits = tiles_fit && built.bytes.size() <= kMaxMapFileSize;
-  return built;
+  if (!tiles_fit) return std::nullopt;
+  std::vector<std::uint8_t> bytes = serialize_map_file(file);
+  if (bytes.size() > kMaxMapFileSize) return std::nullopt;
+  return bytes;
 }
 
 ExportResult dump_map(Bytes rom, const MapExistsTable& exists, std::uint8_t map,
@@ -87,9 +88,10 @@ ExportResult dump_map(Bytes rom, const MapExistsTable& exists, std::uint8_t map,
   OutputFile file;
   if (!start_output_file(report, file, name)) return result;
   say(report, Say::writing_map, name);
-  const BuiltMapFile built = build_map_file(report, rom, h, block_filter);
-  result.written = finish_export_file(report, file, built.bytes, built.fits,
-                                      Message{Say::map_too_large, {}, {}, {map}});
+  const auto bytes = build_map_file(report, rom, h, block_filter);
+  result.written = finish_export_file(
+      report, file, bytes ? std::span<const std::uint8_t>(*bytes) : std::span<const std::uint8_t>(),
+      bytes.has_value(), Message{Say::map_too_large, {}, {}, {map}});
   return result;
 }
 

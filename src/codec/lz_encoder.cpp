@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <memory>
 
 namespace gorv {
 
@@ -23,30 +24,50 @@ void put_bits(std::vector<std::uint8_t>& flags, unsigned value, int count) {
 // from each to the nearest earlier one (prev), and every position knows the
 // run of equal bytes it stands in (run_start, run_end), so that a run of
 // equal bytes can be weighed as a whole instead of position by position.
+// A run of two or more bytes also knows, at its start, the nearest earlier
+// run of its byte that is longer (longer_run, -1 for none): a search for a
+// run of a given length skips every run in between, as none of them is long
+// enough either.
 struct SearchIndex {
-  std::vector<std::int32_t> prev;
-  std::vector<std::uint32_t> run_start;
-  std::vector<std::uint32_t> run_end;
+  std::unique_ptr<std::int32_t[]> prev;
+  std::unique_ptr<std::uint32_t[]> run_start;
+  std::unique_ptr<std::uint32_t[]> run_end;
+  std::unique_ptr<std::int32_t[]> longer_run;  // set at the starts of runs of two or more
 };
 
 SearchIndex build_index(std::span<const std::uint8_t> input) {
   const std::size_t n = input.size();
-  SearchIndex index;
-  index.prev.assign(n, -1);
-  index.run_start.resize(n);
-  index.run_end.resize(n);
-  std::vector<std::int32_t> last(65536, -1);
+  SearchIndex index{std::make_unique_for_overwrite<std::int32_t[]>(n),
+                    std::make_unique_for_overwrite<std::uint32_t[]>(n),
+                    std::make_unique_for_overwrite<std::uint32_t[]>(n),
+                    std::make_unique_for_overwrite<std::int32_t[]>(n)};
+  auto key = [&input](std::size_t p) {
+    return static_cast<unsigned>(input[p]) << 8 | input[p + 1];
+  };
+  // Only the keys that occur are cleared: clearing all 65,536 would cost
+  // more than the rest of the index for a map's few kilobytes.
+  const auto last = std::make_unique_for_overwrite<std::int32_t[]>(65536);
+  for (std::size_t p = 0; p + 1 < n; ++p) last[key(p)] = -1;
   for (std::size_t p = 0; p + 1 < n; ++p) {
-    const unsigned key = static_cast<unsigned>(input[p]) << 8 | input[p + 1];
-    index.prev[p] = last[key];
-    last[key] = static_cast<std::int32_t>(p);
+    index.prev[p] = last[key(p)];
+    last[key(p)] = static_cast<std::int32_t>(p);
   }
-  for (std::size_t p = 0; p < n; ++p)
-    index.run_start[p] =
-        p > 0 && input[p] == input[p - 1] ? index.run_start[p - 1] : static_cast<std::uint32_t>(p);
-  for (std::size_t p = n; p-- > 0;)
-    index.run_end[p] = p + 1 < n && input[p] == input[p + 1] ? index.run_end[p + 1]
-                                                             : static_cast<std::uint32_t>(p + 1);
+  if (n > 0) index.prev[n - 1] = -1;
+  for (std::size_t start = 0, end = 0; start < n; start = end) {
+    while (end < n && input[end] == input[start]) ++end;
+    std::fill(&index.run_start[start], &index.run_start[0] + end,
+              static_cast<std::uint32_t>(start));
+    std::fill(&index.run_end[start], &index.run_end[0] + end, static_cast<std::uint32_t>(end));
+    if (end - start < 2) continue;
+    // The nearest earlier run of the byte, or failing that, the one it
+    // names as longer, and so on: each step skips runs no longer than the
+    // run it leaves.
+    std::int32_t longer =
+        index.prev[start] < 0 ? -1 : static_cast<std::int32_t>(index.run_start[index.prev[start]]);
+    while (longer >= 0 && index.run_end[longer] - static_cast<std::uint32_t>(longer) <= end - start)
+      longer = index.longer_run[longer];
+    index.longer_run[start] = longer;
+  }
   return index;
 }
 
@@ -56,13 +77,78 @@ std::size_t common_length(const std::uint8_t* a, const std::uint8_t* b, std::siz
   return from;
 }
 
+// A candidate weighed against the best so far: the longer wins, the
+// nearer among equally long ones.
+void weigh(Match& best, std::size_t length, std::size_t distance) {
+  if (length > best.length || (length == best.length && distance < best.distance))
+    best = {length, distance};
+}
+
+// The best match at b where b starts two equal bytes (c c) and more than
+// 255 bytes remain, so that the end rule cannot apply. b's run of c has
+// b_run bytes (at most 255). A position p in another run of c matches
+// min(run left at p, b_run) bytes, and more only where exactly b_run bytes
+// of c are left at p and the byte after them equals the byte after b's run
+// (x). So:
+//  - nearest first, the nearest run at least b_run long gives b_run or
+//    more from its last b_run bytes; runs are reached from run to longer
+//    run, as the ones skipped are shorter than the one left. A position in
+//    b's own run before b gives b_run at distance 1. With no such run, the
+//    best is the longest of the runs seen, from its first byte.
+//  - every run that can give more than b_run ends right before an x: the
+//    positions whose two bytes are c x, chained, name them all.
+Match best_run_match(std::span<const std::uint8_t> input, const SearchIndex& index, std::size_t b) {
+  Match best;
+  const std::uint8_t* data = input.data();
+  const std::uint8_t* target = data + b;
+  const std::size_t lowest = b > kWindow ? b - kWindow : 0;
+  const std::size_t own_start = index.run_start[b];
+  const std::size_t b_run = std::min<std::size_t>(index.run_end[b] - b, kMaxLength);
+  bool long_enough = false;  // some candidate gives b_run bytes or more
+  if (own_start < b) {
+    best = {b_run, 1};
+    long_enough = true;
+  } else {
+    for (std::int32_t r =
+             index.prev[b] < 0 ? -1 : static_cast<std::int32_t>(index.run_start[index.prev[b]]);
+         r >= 0;) {
+      const std::size_t end = index.run_end[r];
+      if (end < lowest + 2) break;  // no two bytes of this run in the window
+      const std::size_t first = std::max<std::size_t>(static_cast<std::size_t>(r), lowest);
+      if (end - first >= b_run) {
+        const std::size_t p = end - b_run;
+        weigh(best, common_length(data + p, target, b_run, kMaxLength), b - p);
+        long_enough = true;
+        break;
+      }
+      weigh(best, end - first, b - first);
+      r = index.longer_run[r];
+    }
+  }
+  if (!long_enough || b_run == kMaxLength) return best;
+  // The runs of c that end right before an x, nearest first: the positions
+  // keyed c x before the end of b's run.
+  for (std::int32_t q = index.prev[b + b_run - 1]; q >= 0; q = index.prev[q]) {
+    const std::size_t end = static_cast<std::size_t>(q) + 1;
+    if (end < lowest + b_run) break;
+    const std::size_t p = end - b_run;
+    if (index.run_start[q] > p) continue;  // the run is shorter than b_run
+    if (best.length >= kMaxLength) break;
+    // A candidate farther than the best must be longer: one that differs
+    // at the best length cannot be.
+    if (b - p < best.distance || data[p + best.length] == target[best.length])
+      weigh(best, common_length(data + p, target, b_run, kMaxLength), b - p);
+  }
+  return best;
+}
+
 // The best match at b: the longest within the window, the nearest among
 // equally long ones; but where candidates match up to the end of the input
 // (possible only when at most 255 bytes remain), the farthest of those.
 // Only candidates that share the first two bytes can give a match of 2 or
 // more; shorter best matches are emitted as literals whatever their
 // distance, so they need not be found.
-Match best_match(std::span<const std::uint8_t> input, const SearchIndex& index, std::size_t b) {
+Match best_match_any(std::span<const std::uint8_t> input, const SearchIndex& index, std::size_t b) {
   Match best;
   const std::size_t n = input.size();
   const std::size_t remaining = n - b;
@@ -119,6 +205,15 @@ Match best_match(std::span<const std::uint8_t> input, const SearchIndex& index, 
   }
   if (farthest_to_end != 0) best = {remaining, farthest_to_end};
   return best;
+}
+
+// The best match at b: the longest within the window, the nearest among
+// equally long ones; but where candidates match up to the end of the input
+// (possible only when at most 255 bytes remain), the farthest of those.
+Match best_match(std::span<const std::uint8_t> input, const SearchIndex& index, std::size_t b) {
+  const std::size_t remaining = input.size() - b;
+  if (remaining > kMaxLength && input[b] == input[b + 1]) return best_run_match(input, index, b);
+  return best_match_any(input, index, b);
 }
 
 }  // namespace

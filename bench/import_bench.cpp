@@ -63,7 +63,8 @@ void BM_ImportAllMapsLiteralSearch(benchmark::State& state) {
     gorv::Report report;
     const gorv::RomImage rom = load(scene.rom_path);
     std::vector<gorv::MapRecord> records;
-    if (!gorv::read_map_files(report, scene.dir.path.string(), records)) {
+    if (!gorv::read_map_files(report, scene.dir.path.string(), records,
+                              gorv::TileLayouts::unpacked)) {
       state.SkipWithError("a map file cannot be read");
       break;
     }
@@ -79,8 +80,7 @@ void BM_ImportAllMapsLiteralSearch(benchmark::State& state) {
 std::vector<std::uint8_t> build_in_memory(const ImportScene& scene, const gorv::RomImage& rom,
                                           std::vector<gorv::MapRecord>& records) {
   gorv::Report report;
-  gorv::read_map_files(report, scene.dir.path.string(), records);
-  for (auto& record : records) record.tile = gorv::lz_compress(record.tile_layout);
+  gorv::read_map_files(report, scene.dir.path.string(), records, gorv::TileLayouts::packed);
   std::vector<std::uint8_t> image = rom.bytes;
   gorv::write_level_directory(report, records, image);
   gorv::finish_image(report, image);

@@ -29,6 +29,8 @@
 #include <filesystem>
 #endif
 
+#include <atomic>
+
 namespace gorv {
 
 #ifdef _WIN32
@@ -277,10 +279,13 @@ void flush_folder_of(const std::string& path) {
 #endif
 
 void for_each_on_two_threads(std::size_t count, const std::function<void(std::size_t)>& each) {
-  auto every_other = [&](std::size_t first) {
-    for (std::size_t i = first; i < count; i += 2) each(i);
+  // Each thread takes the next i as it gets free, so that a few costly
+  // items do not leave one thread waiting for the other.
+  std::atomic<std::size_t> next{0};
+  auto take_turns = [&] {
+    for (std::size_t i = next++; i < count; i = next++) each(i);
   };
-  const std::function<void()> tasks[] = {[&] { every_other(1); }, [&] { every_other(0); }};
+  const std::function<void()> tasks[] = {take_turns, take_turns};
   run_together(tasks);
 }
 

@@ -63,8 +63,8 @@ std::string file_extension_of(const std::string& path);
 // cannot get a thread runs on the calling thread instead.
 void run_together(std::span<const std::function<void()>> tasks);
 
-// Calls each(i) for every i below `count`, the even ones on one thread and
-// the odd ones on another. `each` must touch nothing another i touches.
+// Calls each(i) for every i below `count`, on two threads, each taking the
+// next i when it is free. `each` must touch nothing another i touches.
 void for_each_on_two_threads(std::size_t count, const std::function<void(std::size_t)>& each);
 
 // Puts what was written to `file` (already flushed from the C library's

@@ -118,13 +118,6 @@ bool place_copies(Copies& copies) {
   return true;
 }
 
-// The tile layouts of `records` packed, on two threads.
-void pack_tiles(std::vector<MapRecord>& records) {
-  for_each_on_two_threads(records.size(), [&records](std::size_t i) {
-    records[i].tile = lz_compress(records[i].tile_layout);
-  });
-}
-
 // The ASCII text of a file name, or "" when it holds anything else (no map
 // file name does).
 std::string ascii_name(const std::filesystem::path& name) {
@@ -178,41 +171,51 @@ void say_maps_left_out(Report& report, const RomImage& rom, const std::vector<Ma
 
 namespace {
 
-// A map file on its way: read first (in map order), then turned into its
-// record (on two threads), then reported (in map order again).
+// A map file on its way: read, turned into its record and its tile layout
+// packed, a file after another on two threads; then reported in map order.
+// Only the files being worked on are held whole, so that a folder of huge
+// files cannot take all the memory.
 struct MapFileRead {
-  int map = 0;
-  std::vector<std::uint8_t> bytes;
+  bool present = false;
   bool readable = false;
+  bool too_large = false;
   MapRecord record;
   MapFileReading reading;
 };
 
-// The read files are turned into records a batch at a time: the batch ends
-// after 32 MiB of files, so that a folder of huge files cannot take all the
-// memory.
-constexpr std::size_t kBatchBytes = 0x2000000;
-
-void convert_batch(std::vector<MapFileRead>& batch) {
-  for_each_on_two_threads(batch.size(), [&batch](std::size_t i) {
-    MapFileRead& file = batch[i];
-    if (!file.readable) return;
-    file.record.map = static_cast<std::uint8_t>(file.map);
-    file.reading = read_map_file(file.bytes, file.record);
-  });
+void read_one(const std::string& directory, int map, TileLayouts tiles, MapFileRead& file) {
+  const std::string path = path_in(directory, map_file_name(static_cast<std::uint8_t>(map)));
+  file.present = file_present(path);
+  if (!file.present) return;
+  std::vector<std::uint8_t> bytes;
+  file.readable = read_whole_file(path, bytes, kMaxMapFileReadSize);
+  file.too_large = bytes.size() > kMaxMapFileReadSize;
+  if (!file.readable) return;
+  file.record.map = static_cast<std::uint8_t>(map);
+  file.reading = read_map_file(bytes, file.record);
+  if (tiles == TileLayouts::packed && file.reading.ok())
+    file.record.tile = lz_compress(file.record.tile_layout);
 }
 
-// Reports the batch in map order into `records`; false at the first file
-// that cannot be read or is damaged (the files after it are not named).
-bool report_batch(Report& report, std::vector<MapFileRead>& batch,
-                  std::vector<MapRecord>& records) {
-  for (MapFileRead& file : batch) {
-    const std::string name = map_file_name(static_cast<std::uint8_t>(file.map));
-    say_n(report, Say::import_map_file, {static_cast<std::uint64_t>(file.map)});
+}  // namespace
+
+bool read_map_files(Report& report, const std::string& directory, std::vector<MapRecord>& records,
+                    TileLayouts tiles) {
+  records.clear();
+  std::vector<MapFileRead> files(kMapCount);
+  for_each_on_two_threads(files.size(), [&](std::size_t map) {
+    read_one(directory, static_cast<int>(map), tiles, files[map]);
+  });
+  // In map order; the first file that cannot be read or is damaged stops
+  // the import, and the files after it are not named.
+  for (int map = 0; map < kMapCount; ++map) {
+    MapFileRead& file = files[static_cast<std::size_t>(map)];
+    if (!file.present) continue;
+    const std::string name = map_file_name(static_cast<std::uint8_t>(map));
+    say_n(report, Say::import_map_file, {static_cast<std::uint64_t>(map)});
     if (!file.readable) {
-      report.push_back(map_file_trouble(name, file.bytes.size() > kMaxMapFileReadSize
-                                                  ? MapFileTrouble::too_large
-                                                  : MapFileTrouble::unreadable));
+      report.push_back(map_file_trouble(
+          name, file.too_large ? MapFileTrouble::too_large : MapFileTrouble::unreadable));
       return false;
     }
     if (!file.reading.ok()) {
@@ -222,29 +225,6 @@ bool report_batch(Report& report, std::vector<MapFileRead>& batch,
     records.push_back(std::move(file.record));
   }
   return true;
-}
-
-}  // namespace
-
-bool read_map_files(Report& report, const std::string& directory, std::vector<MapRecord>& records) {
-  records.clear();
-  std::vector<MapFileRead> batch;
-  std::size_t batch_bytes = 0;
-  for (int map = 0; map < kMapCount; ++map) {
-    const std::string path = path_in(directory, map_file_name(static_cast<std::uint8_t>(map)));
-    if (!file_present(path)) continue;
-    MapFileRead& file = batch.emplace_back();
-    file.map = map;
-    file.readable = read_whole_file(path, file.bytes, kMaxMapFileReadSize);
-    batch_bytes += file.bytes.size();
-    if (file.readable && batch_bytes < kBatchBytes) continue;
-    convert_batch(batch);
-    if (!report_batch(report, batch, records)) return false;
-    batch.clear();
-    batch_bytes = 0;
-  }
-  convert_batch(batch);
-  return report_batch(report, batch, records);
 }
 
 namespace {
@@ -339,12 +319,12 @@ ImportResult import_maps(const RomImage& rom, const std::string& rom_path,
   bool read = false;
   const std::function<void()> tasks[] = {[&] { write_copies(copies, rom, target); },
                                          [&] {
-                                           read = read_map_files(result.report, directory, records);
+                                           read = read_map_files(result.report, directory, records,
+                                                                 TileLayouts::packed);
                                            if (!read) return;
                                            say_wrong_case_names(result.report, directory);
                                            if (records.empty()) return;
                                            say_maps_left_out(result.report, rom, records);
-                                           pack_tiles(records);
                                          }};
   run_together(tasks);
   if (read && records.empty()) say(result.report, Say::no_map_files);

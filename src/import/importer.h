@@ -28,10 +28,13 @@ ImportResult import_maps(const RomImage& rom, const std::string& rom_path,
 // The two halves of import_maps, apart so that the tile layouts can be
 // packed in between by other means (the benchmarks do).
 //
-// Reads and checks the map files that exist into `records` (tile layouts
-// not yet packed), saying each file's name. A damaged or unreadable file
-// stops it: returns false.
-bool read_map_files(Report& report, const std::string& directory, std::vector<MapRecord>& records);
+// Reads and checks the map files that exist into `records`, saying each
+// file's name, with each record's tile layout packed into record.tile or
+// left for the caller to pack. A damaged or unreadable file stops it:
+// returns false.
+enum class TileLayouts { unpacked, packed };
+bool read_map_files(Report& report, const std::string& directory, std::vector<MapRecord>& records,
+                    TileLayouts tiles);
 
 // Builds the new image from `rom` and the records, whose tile layouts are
 // packed, and replaces the file `rom_path` by it. Refuses (changing

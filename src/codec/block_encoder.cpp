@@ -44,14 +44,17 @@ unsigned width_for(std::uint32_t count, std::uint32_t below, unsigned bits, unsi
   return bits;
 }
 
+// The cells, and their working types apart: the squares covered by a run
+// down are cleared there, so that no later entry writes them again.
 struct Grid {
-  std::span<BlockCell> cells;
+  std::span<const BlockCell> cells;
+  std::span<std::uint8_t> types;
   std::size_t size = 0;  // grid squares; the sentinel row and beyond read as empty
   std::size_t cols = 0;
 };
 
 std::uint8_t type_at(const Grid& grid, std::size_t square) {
-  return square < grid.size ? grid.cells[square].type : 0;
+  return square < grid.size ? grid.types[square] : 0;
 }
 
 struct Scan {
@@ -153,8 +156,8 @@ void cut_at_data_change(const Grid& grid, std::size_t head, Run& run) {
 // needs no clearing: the scan goes on behind it.)
 void clear_covered(const Grid& grid, std::size_t head, const Run& run, std::uint8_t group) {
   for (unsigned k = 1; k <= run.further; ++k) {
-    BlockCell& covered = grid.cells[head + k * run.step];
-    if (covered.type == group) covered.type = 0;
+    std::uint8_t& covered = grid.types[head + k * run.step];
+    if (covered == group) covered = 0;
   }
 }
 
@@ -169,7 +172,7 @@ void encode_group(BitWriter& out, const Grid& grid, const BlockFieldWidths& widt
   std::size_t i = 0;
   for (const std::uint32_t square : squares) {
     // Squares a run has covered: behind a run right, or cleared by a run down.
-    if (square < i || grid.cells[square].type != group) continue;
+    if (square < i || grid.types[square] != group) continue;
     i = square;
     write_bits(out, static_cast<std::uint32_t>(i % grid.cols), widths.x);
     write_bits(out, static_cast<std::uint32_t>(i / grid.cols), widths.y);
@@ -190,7 +193,7 @@ BlockFieldWidths block_field_widths(std::uint8_t width, std::uint8_t height_byte
           width_for(static_cast<std::uint32_t>(grid_rows(height_byte)), 16, 4, 9)};
 }
 
-BlockEncoding encode_block_layout(std::span<BlockCell> cells, std::uint8_t width,
+BlockEncoding encode_block_layout(std::span<const BlockCell> cells, std::uint8_t width,
                                   std::uint8_t height_byte) {
   BlockEncoding result;
   const unsigned height = map_height(height_byte);
@@ -200,14 +203,17 @@ BlockEncoding encode_block_layout(std::span<BlockCell> cells, std::uint8_t width
                  : height > kMaxBlockLayoutHeight ? BlockEncodeError::too_tall
                                                   : BlockEncodeError::none;
   if (result.error != BlockEncodeError::none) return result;
-  const Grid grid{cells, static_cast<std::size_t>(grid_squares(width, height_byte)),
-                  static_cast<std::size_t>(grid_columns(width))};
-  if (cells.size() < grid.size + grid.cols) {
+  const auto size = static_cast<std::size_t>(grid_squares(width, height_byte));
+  const auto cols = static_cast<std::size_t>(grid_columns(width));
+  if (cells.size() < size + cols) {
     result.error = BlockEncodeError::cells_short;
     result.cells_given = cells.size();
-    result.cells_needed = grid.size + grid.cols;
+    result.cells_needed = size + cols;
     return result;
   }
+  std::vector<std::uint8_t> types(size);
+  for (std::size_t i = 0; i < size; ++i) types[i] = cells[i].type;
+  const Grid grid{cells, types, size, cols};
 
   const BlockFieldWidths widths = block_field_widths(width, height_byte);
   BitWriter out;
@@ -215,15 +221,18 @@ BlockEncoding encode_block_layout(std::span<BlockCell> cells, std::uint8_t width
   write_bits(out, widths.x, 4);
   write_bits(out, widths.y, 4);
   // The squares of each working type in square order (a counting sort), so
-  // that each group visits its own squares only.
+  // that each group visits its own squares only. Empty squares belong to no
+  // group and are left out: counting them, most of a map, would make every
+  // step wait for the one before on the same counter.
   std::array<std::uint32_t, 257> first{};
-  for (std::size_t i = 0; i < grid.size; ++i) ++first[grid.cells[i].type + 1u];
+  for (std::size_t i = 0; i < grid.size; ++i)
+    if (types[i] != 0) ++first[types[i] + 1u];
   for (std::size_t t = 1; t < first.size(); ++t) first[t] += first[t - 1];
-  std::vector<std::uint32_t> squares(grid.size);
+  std::vector<std::uint32_t> squares(first.back());
   std::array<std::uint32_t, 256> next{};
   std::copy(first.begin(), first.end() - 1, next.begin());
   for (std::size_t i = 0; i < grid.size; ++i)
-    squares[next[grid.cells[i].type]++] = static_cast<std::uint32_t>(i);
+    if (types[i] != 0) squares[next[types[i]]++] = static_cast<std::uint32_t>(i);
   auto encode = [&](std::uint8_t group) {
     if (first[group + 1u] == first[group]) return;  // no square holds it
     encode_group(out, grid, widths, group,

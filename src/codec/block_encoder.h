@@ -42,12 +42,11 @@ BlockFieldWidths block_field_widths(std::uint8_t width, std::uint8_t height_byte
 // `cells` holds width*20 x (height_byte & 0x3F)*14 cells in working type
 // numbering (type code + 1, 0 empty), row by row, followed by one sentinel
 // row of width*20 empty cells (the scans stop there; cells past the grid
-// are never read as blocks). The type bytes of squares covered by runs
-// down are cleared. Maps of width 0, height 0, wider than 51 or taller than
+// are never read as blocks). Maps of width 0, height 0, wider than 51 or taller than
 // 36 screens are refused, and so is an array shorter than the grid and its
 // sentinel row. The stream holds the marker and field widths bytes, the
 // groups and the end code, packed eight bits to a byte, the first bit in bit 7.
-BlockEncoding encode_block_layout(std::span<BlockCell> cells, std::uint8_t width,
+BlockEncoding encode_block_layout(std::span<const BlockCell> cells, std::uint8_t width,
                                   std::uint8_t height_byte);
 
 }  // namespace gorv

@@ -28,16 +28,18 @@ std::vector<BlockCell> working_cells(const MapFile& file) {
   const std::size_t squares = map_squares(file.values);
   const auto cols = static_cast<std::size_t>(grid_columns(file.values.width));
   std::vector<BlockCell> cells(squares + cols);
-  for (std::size_t i = 0; i < squares && i < file.blocks.size(); ++i) {
+  const std::size_t given = std::min(squares, file.blocks.size());
+  for (std::size_t i = 0; i < given; ++i) {
     cells[i] = file.blocks[i];
     cells[i].type = working_type_of_cell_type(file.blocks[i].type);
   }
-  for (std::size_t i = 0; i < squares; ++i) {
+  // A wide block's second square gets the placeholder, whatever it held (a
+  // wide block there is not seen as one); the sentinel row stays empty.
+  for (std::size_t i = 0; i < given; ++i) {
     if (block_type_of_code(code_of_working_type(cells[i].type)) == kWideBlockType &&
-        cells[i].type != 0)
-      cells[++i].type = kPlaceholderWorkingType;
+        cells[i].type != 0 && ++i < squares)
+      cells[i].type = kPlaceholderWorkingType;
   }
-  for (std::size_t i = squares; i < cells.size(); ++i) cells[i].type = 0;
   return cells;
 }
 
@@ -64,9 +66,9 @@ MapFileReading read_map_file(std::span<const std::uint8_t> file, MapRecord& reco
   record.background = map.background;
   record.enemy = enemy_record(map.enemy);
 
-  std::vector<BlockCell> cells = working_cells(map);
-  record.cells = cells;  // the encoder clears squares it has covered
-  BlockEncoding encoding = encode_block_layout(cells, map.values.width, map.values.size_byte);
+  record.cells = working_cells(map);
+  BlockEncoding encoding =
+      encode_block_layout(record.cells, map.values.width, map.values.size_byte);
   reading.encode_error = encoding.error;
   reading.width = map.values.width;
   reading.size_byte = map.values.size_byte;

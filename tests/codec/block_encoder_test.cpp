@@ -19,7 +19,7 @@ std::vector<BlockCell> one_screen() {
   return std::vector<BlockCell>(280 + 20);
 }
 
-ByteVector encode_ok(std::vector<BlockCell>& cells, std::uint8_t width = 1,
+ByteVector encode_ok(const std::vector<BlockCell>& cells, std::uint8_t width = 1,
                      std::uint8_t height_byte = 1) {
   const auto encoding = encode_block_layout(cells, width, height_byte);
   EXPECT_EQ(BlockEncodeError::none, encoding.error);
@@ -70,7 +70,8 @@ TEST(BlockEncoder, TieGoesToTheRight) {
   EXPECT_EQ(0x01, cells[20].type);  // not covered by a run down: kept
 }
 
-TEST(BlockEncoder, TwoMatchesDownBeatOneToTheRightAndClearTheCoveredSquares) {
+// The squares a run down covers get no entry of their own.
+TEST(BlockEncoder, TwoMatchesDownBeatOneToTheRight) {
   auto cells = one_screen();
   for (std::size_t i : {0u, 1u, 20u, 40u}) cells[i].type = 0x01;
   auto f = expected_start();
@@ -81,10 +82,6 @@ TEST(BlockEncoder, TwoMatchesDownBeatOneToTheRightAndClearTheCoveredSquares) {
   put_run(f, 0, 0);
   put_group_end(f);
   EXPECT_EQ(finish(f), encode_ok(cells));
-  EXPECT_EQ(0x01, cells[0].type);
-  EXPECT_EQ(0x01, cells[1].type);
-  EXPECT_EQ(0x00, cells[20].type);
-  EXPECT_EQ(0x00, cells[40].type);
 }
 
 TEST(BlockEncoder, RunCoversAHigherTypeThatItsOwnGroupPutsBack) {
@@ -239,10 +236,6 @@ TEST(BlockEncoder, BlockType03ColumnWithTwoDataSets) {
   }
   put_group_end(f);
   EXPECT_EQ(finish(f), encode_ok(cells));
-  EXPECT_EQ(0x04, cells[5].type);
-  EXPECT_EQ(0x00, cells[25].type);
-  EXPECT_EQ(0x04, cells[45].type);
-  EXPECT_EQ(0x00, cells[65].type);
 }
 
 TEST(BlockEncoder, BlockTypes04And0BAreSingleSquares) {

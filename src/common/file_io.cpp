@@ -68,6 +68,21 @@ bool write_output_contents(OutputFile& out, std::span<const std::uint8_t> bytes,
   return ok;
 }
 
+bool copy_output_file(OutputFile& out, const std::string& name, const std::string& existing,
+                      std::span<const std::uint8_t> bytes) {
+  out.name = name;
+  out.temp_name = name + ".gorvtool-tmp";
+  if (path_exists(name) && !file_is_writable(name)) return false;
+  // A second name costs no writing; a temporary file left by a killed run
+  // would take that name, so it goes first.
+  if (path_exists(out.temp_name)) remove_file(out.temp_name);
+  if (add_hard_link(existing, out.temp_name)) {
+    out.written = true;
+    return true;
+  }
+  return open_output_file(out, name) && write_output_contents(out, bytes, existing);
+}
+
 bool place_output_file(OutputFile& out) {
   if (!out.written) return false;
   out.written = false;

@@ -50,6 +50,14 @@ bool write_output_contents(OutputFile& out, std::span<const std::uint8_t> bytes,
                            const std::string& keep_permissions_of = {});
 bool place_output_file(OutputFile& out);
 
+// Makes the temporary file for `name` a copy of the file `existing`, which
+// holds `bytes`, and puts it on the disk, ready for place_output_file.
+// Where the file system allows, the copy is a second name of `existing`
+// (nothing is written); otherwise `bytes` are written. Fails, as
+// open_output_file and write_output_contents do, leaving nothing behind.
+bool copy_output_file(OutputFile& out, const std::string& name, const std::string& existing,
+                      std::span<const std::uint8_t> bytes);
+
 // The same steps for a mode, saying what went wrong: creating the file
 // (cannot_create), which comes before the mode says it writes the file, and
 // writing it and putting it in place (cannot_write).

@@ -164,6 +164,19 @@ bool file_is_writable(const std::string& path) {
   return _waccess(wide(path).c_str(), 2) == 0;
 }
 
+bool add_hard_link(const std::string& existing, const std::string& name) {
+  const HANDLE file = CreateFileW(wide(existing).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool linked = GetFileInformationByHandle(file, &info) != 0 && info.nNumberOfLinks == 1 &&
+                      FlushFileBuffers(file) != 0 &&
+                      CreateHardLinkW(wide(name).c_str(), wide(existing).c_str(), nullptr) != 0;
+  CloseHandle(file);
+  return linked;
+}
+
 bool path_exists(const std::string& path) {
   return GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -245,6 +258,17 @@ bool file_is_writable(const std::string& path) {
   struct stat info;
   if (stat(path.c_str(), &info) != 0 || (info.st_mode & 0222) == 0) return false;
   return access(path.c_str(), W_OK) == 0;
+}
+
+bool add_hard_link(const std::string& existing, const std::string& name) {
+  const int fd = open(existing.c_str(), O_RDONLY);
+  if (fd < 0) return false;
+  struct stat info;
+  const bool linked = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1 &&
+                      fsync(fd) == 0 &&
+                      linkat(AT_FDCWD, existing.c_str(), AT_FDCWD, name.c_str(), 0) == 0;
+  close(fd);
+  return linked;
 }
 
 bool path_exists(const std::string& path) {

@@ -49,6 +49,13 @@ bool same_file(const std::string& a, const std::string& b);
 // True when the file exists and this process may write to it.
 bool file_is_writable(const std::string& path);
 
+// Gives the file `existing` the second name `name` (a hard link), after
+// putting its data on the disk. Only a regular file that has no other name
+// gets one, so that the two names stay the only two. Returns false, having
+// created nothing, where that cannot be done (another file system, one
+// without hard links, a file with more names, `name` taken).
+bool add_hard_link(const std::string& existing, const std::string& name);
+
 // True when something exists at `path` (a dangling link included).
 bool path_exists(const std::string& path);
 

@@ -93,10 +93,17 @@ Copies plan_copies(const std::string& rom_path) {
   return copies;
 }
 
+// The .orig copy is written; the .bak copy, where the file system allows,
+// is a second name of the old image (after the replace, its only name), so
+// that an import need not write the image twice.
 void write_copies(Copies& copies, const RomImage& rom, const std::string& target) {
   for (OutputFile& copy : copies.files) {
     const std::string name = copy.name;
-    if (!open_output_file(copy, name) || !write_output_contents(copy, rom.bytes, target)) {
+    const bool done =
+        &copy == &copies.files.back()
+            ? copy_output_file(copy, name, target, rom.bytes)
+            : open_output_file(copy, name) && write_output_contents(copy, rom.bytes, target);
+    if (!done) {
       copies.failed = name;
       return;
     }

@@ -1,40 +1,42 @@
 #!/usr/bin/env bash
 # The import as a designer runs it, against the I/O it cannot avoid, both
-# as whole processes, median of five runs each: `gorvtool rom.bin -import`
-# of 126 map files of 4 x 3 screens into a 2 MiB image whose .orig copy
-# exists already (so the import writes and flushes the .bak copy and the
-# image), and `import_scene io` (reading the 126 map files and the image,
-# then writing and flushing two copies of it).
-# Usage: bench_import.sh [BUILD_DIR]   (default build/release)
+# as whole processes started the same way, runs interleaved, medians:
+# `gorvtool rom.bin -import` of 126 map files of 4 x 3 screens into a 2 MiB
+# image whose .orig copy exists already (so the import keeps the .bak copy
+# and writes and flushes the image), and `import_scene io` (reading the 126
+# map files and the image, then writing and flushing two copies of it).
+# Usage: bench_import.sh [BUILD_DIR] [RUNS]   (default build/release, 11)
 set -euo pipefail
 build=$(cd "${1:-build/release}" && pwd)
+runs=${2:-11}
 work="$build/import-bench"
 rm -rf "$work"
 mkdir -p "$work"
 "$build/bench/import_scene" make "$work"
 cp "$work/rom.bin" "$work/clean.bin"
-(cd "$work" && "$build/gorvtool" rom.bin -import </dev/null >/dev/null)  # writes rom.bin.orig
+cd "$work"
+"$build/gorvtool" rom.bin -import </dev/null >/dev/null  # writes rom.bin.orig
 
 median_us() {
-  sort -n | sed -n 3p
+  sort -n | sed -n "$(((runs + 1) / 2))p"
 }
 import_times=()
 io_times=()
-for _ in 1 2 3 4 5; do
-  cp "$work/clean.bin" "$work/rom.bin"
+for ((run = 0; run < runs; ++run)); do
+  cp clean.bin rom.bin
   sync
   start=$(date +%s%N)
-  (cd "$work" && "$build/gorvtool" rom.bin -import </dev/null >/dev/null)
+  "$build/gorvtool" rom.bin -import </dev/null >/dev/null
   end=$(date +%s%N)
   import_times+=($(((end - start) / 1000)))
   sync
   start=$(date +%s%N)
-  "$build/bench/import_scene" io "$work"
+  "$build/bench/import_scene" io .
   end=$(date +%s%N)
   io_times+=($(((end - start) / 1000)))
 done
 import=$(printf '%s\n' "${import_times[@]}" | median_us)
 io=$(printf '%s\n' "${io_times[@]}" | median_us)
-printf 'import: %d.%d ms, unavoidable I/O: %d.%d ms, ratio %d.%02d\n' \
+printf 'import: %d.%d ms, unavoidable I/O: %d.%d ms, ratio %d.%02d (medians of %d runs)\n' \
   $((import / 1000)) $((import % 1000 / 100)) $((io / 1000)) $((io % 1000 / 100)) \
-  $((import / io)) $((import * 100 / io % 100))
+  $((import / io)) $((import * 100 / io % 100)) "$runs"

@@ -84,12 +84,15 @@ PackedPart check_map(Bytes image, const MapRecord& record) {
   const auto squares = static_cast<std::size_t>(grid_squares(width, size_byte));
   const BlockDecoding decoded = decode_block_cells(image, get_be32(image, at + kBlockAddressField),
                                                    width, squares, kAllBlockTypes);
-  if (record.cells.size() < squares) return PackedPart::block;
+  auto filled = record.blocks.begin();
   for (std::size_t i = 0; i < squares; ++i) {
-    const BlockCell& working = record.cells[i];
-    if (working.type == 0 ? decoded.cells[i].type != 0 : !same_cell(working, decoded.cells[i]))
-      return PackedPart::block;
+    if (filled == record.blocks.end() || filled->square != i) {
+      if (decoded.cells[i].type != 0) return PackedPart::block;
+      continue;
+    }
+    if (!same_cell((filled++)->cell, decoded.cells[i])) return PackedPart::block;
   }
+  if (filled != record.blocks.end()) return PackedPart::block;  // a block outside the grid
 
   if (!same_bytes(image, get_be32(image, at + kBackgroundAddressField), record.background))
     return PackedPart::background;

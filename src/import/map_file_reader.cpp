@@ -66,9 +66,11 @@ MapFileReading read_map_file(std::span<const std::uint8_t> file, MapRecord& reco
   record.background = map.background;
   record.enemy = enemy_record(map.enemy);
 
-  record.cells = working_cells(map);
-  BlockEncoding encoding =
-      encode_block_layout(record.cells, map.values.width, map.values.size_byte);
+  const std::vector<BlockCell> cells = working_cells(map);
+  BlockEncoding encoding = encode_block_layout(cells, map.values.width, map.values.size_byte);
+  record.blocks.clear();
+  for (std::size_t i = 0; i < cells.size(); ++i)
+    if (cells[i].type != 0) record.blocks.push_back({static_cast<std::uint32_t>(i), cells[i]});
   reading.encode_error = encoding.error;
   reading.width = map.values.width;
   reading.size_byte = map.values.size_byte;

@@ -16,6 +16,13 @@
 
 namespace gorv {
 
+// A square that holds a block, and its working cell. A record keeps only
+// these (a map's squares are mostly empty) for the import's check.
+struct FilledSquare {
+  std::uint32_t square = 0;
+  BlockCell cell;
+};
+
 // One map on its way from its map file into the ROM image.
 struct MapRecord {
   std::uint8_t map = 0;
@@ -27,7 +34,7 @@ struct MapRecord {
   std::vector<std::uint8_t> block;        // the block layout stream
   std::vector<std::uint8_t> background;   // ROM form; empty when the theme has none
   std::vector<std::uint8_t> enemy;        // enemy layout record; bytes 0-3 set when placed
-  std::vector<BlockCell> cells;           // the working cells the block layout encodes
+  std::vector<FilledSquare> blocks;       // the working cells the block layout encodes
 };
 
 // The block cell array that the block layout encoder takes, from a map

@@ -10,30 +10,32 @@ bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes,
                      std::size_t max_size) {
   std::FILE* file = open_file(path, "rb");
   if (file == nullptr) return false;
+  // The bytes go straight into `bytes`, not through a buffer of the C
+  // library's. A regular file says its size, so it is read in one go; a
+  // pipe or a device does not, and is read in chunks all the same.
+  std::setvbuf(file, nullptr, _IONBF, 0);
   bytes.clear();
-  // A regular file says its size: the bytes get their room at once. (A pipe
-  // or a device does not; it is read all the same.)
-  if (std::fseek(file, 0, SEEK_END) == 0) {
-    const long size = std::ftell(file);
-    if (size > 0) bytes.reserve(std::min(static_cast<std::size_t>(size), max_size) + 1);
-    std::rewind(file);
-  }
-  std::uint8_t chunk[65536];
+  const std::optional<std::uint64_t> size = regular_file_size(file);
+  constexpr std::size_t kChunk = 65536;
+  std::size_t want = size && *size < max_size ? static_cast<std::size_t>(*size) + 1 : kChunk;
   bool ok = true;
   for (;;) {
     // At most one byte more than allowed, which tells that there are more.
     const std::size_t room = max_size - bytes.size();
-    const std::size_t want = room < sizeof chunk ? room + 1 : sizeof chunk;
-    const std::size_t got = std::fread(chunk, 1, want, file);
-    bytes.insert(bytes.end(), chunk, chunk + got);
+    const std::size_t ask = room < want ? room + 1 : want;
+    const std::size_t old_size = bytes.size();
+    bytes.resize(old_size + ask);
+    const std::size_t got = std::fread(bytes.data() + old_size, 1, ask, file);
+    bytes.resize(old_size + got);
     if (bytes.size() > max_size) {
       ok = false;
       break;
     }
-    if (got < want) {
+    if (got < ask) {
       ok = std::ferror(file) == 0;
       break;
     }
+    want = kChunk;
   }
   std::fclose(file);
   return ok;

@@ -12,6 +12,8 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <io.h>
+#include <sys/stat.h>
+#include <sys/types.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -154,10 +156,25 @@ bool copy_permissions(const std::string& from, const std::string& to) {
   return SetFileAttributesW(wide(to).c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY}) != 0;
 }
 
-bool same_file(const std::string& a, const std::string& b) {
-  std::error_code error;
-  return std::filesystem::equivalent(std::filesystem::path(wide(a)), std::filesystem::path(wide(b)),
-                                     error);
+FileIdentity file_identity(const std::string& path) {
+  // No access asked: the identity of a file that cannot be read is found too.
+  const HANDLE file =
+      CreateFileW(wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  BY_HANDLE_FILE_INFORMATION info;
+  FileIdentity identity;
+  if (GetFileInformationByHandle(file, &info) != 0)
+    identity = {true, info.dwVolumeSerialNumber,
+                std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow};
+  CloseHandle(file);
+  return identity;
+}
+
+std::optional<std::uint64_t> regular_file_size(std::FILE* file) {
+  struct _stat64 info;
+  if (_fstat64(_fileno(file), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) return {};
+  return static_cast<std::uint64_t>(info.st_size);
 }
 
 bool file_is_writable(const std::string& path) {
@@ -245,11 +262,16 @@ bool copy_permissions(const std::string& from, const std::string& to) {
   return chmod(to.c_str(), info.st_mode & 07777) == 0;
 }
 
-bool same_file(const std::string& a, const std::string& b) {
-  struct stat first;
-  struct stat second;
-  return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
-         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+FileIdentity file_identity(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return {};
+  return {true, static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+std::optional<std::uint64_t> regular_file_size(std::FILE* file) {
+  struct stat info;
+  if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) return {};
+  return static_cast<std::uint64_t>(info.st_size);
 }
 
 bool file_is_writable(const std::string& path) {
@@ -301,6 +323,14 @@ void flush_folder_of(const std::string& path) {
 }
 
 #endif
+
+bool same_identity(const FileIdentity& a, const FileIdentity& b) {
+  return a.found && b.found && a.device == b.device && a.file == b.file;
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+  return same_identity(file_identity(a), file_identity(b));
+}
 
 void for_each_on_two_threads(std::size_t count, const std::function<void(std::size_t)>& each) {
   // Each thread takes the next i as it gets free, so that a few costly

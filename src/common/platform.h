@@ -4,8 +4,10 @@
 // local code page.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -43,8 +45,23 @@ bool replace_file(const std::string& from, const std::string& to);
 // read-only) of `from`. Returns false on failure.
 bool copy_permissions(const std::string& from, const std::string& to);
 
+// Which file a name leads to (also through links): two names with equal
+// identities lead to one file. `found` is false when nothing can be found
+// at the name; such identities equal nothing.
+struct FileIdentity {
+  bool found = false;
+  std::uint64_t device = 0;
+  std::uint64_t file = 0;
+};
+FileIdentity file_identity(const std::string& path);
+bool same_identity(const FileIdentity& a, const FileIdentity& b);
+
 // True when both names lead to one existing file (also through links).
 bool same_file(const std::string& a, const std::string& b);
+
+// The size of an open regular file, or nothing for anything else (a pipe,
+// a device), whose size is known only once it has been read.
+std::optional<std::uint64_t> regular_file_size(std::FILE* file);
 
 // True when the file exists and this process may write to it.
 bool file_is_writable(const std::string& path);

@@ -68,9 +68,10 @@ std::string file_to_replace(const std::string& rom_path) {
 // also through a link), or "" when there is none. Importing a map file
 // into itself would replace the user's map by an image.
 std::string map_file_named_as_image(const std::string& rom_path, const std::string& directory) {
+  const FileIdentity image = file_identity(rom_path);
   for (int map = 0; map < kMapCount; ++map) {
     const std::string name = map_file_name(static_cast<std::uint8_t>(map));
-    if (same_file(path_in(directory, name), rom_path)) return name;
+    if (same_identity(file_identity(path_in(directory, name)), image)) return name;
   }
   return "";
 }
@@ -192,10 +193,9 @@ struct MapFileRead {
 
 void read_one(const std::string& directory, int map, TileLayouts tiles, MapFileRead& file) {
   const std::string path = path_in(directory, map_file_name(static_cast<std::uint8_t>(map)));
-  file.present = file_present(path);
-  if (!file.present) return;
   std::vector<std::uint8_t> bytes;
   file.readable = read_whole_file(path, bytes, kMaxMapFileReadSize);
+  file.present = file.readable || file_present(path);
   file.too_large = bytes.size() > kMaxMapFileReadSize;
   if (!file.readable) return;
   file.record.map = static_cast<std::uint8_t>(map);

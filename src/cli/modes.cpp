@@ -55,7 +55,12 @@ void run_resource(RunContext& run) {
 }
 
 void run_import(RunContext& run) {
-  show(run.out, import_maps(run.rom, run.rom_path).report, true);
+  // Where nothing after the import needs the old image, the import builds
+  // the new one in its memory.
+  show(run.out,
+       import_maps(run.image_needed_later ? RomImage(run.rom) : std::move(run.rom), run.rom_path)
+           .report,
+       true);
 }
 
 // --all-maps: every present map as -map writes it, except that a map file

@@ -20,10 +20,11 @@ namespace gorv {
 struct RunContext {
   Output& out;
   const std::string& rom_path;
-  const RomImage& rom;
+  RomImage& rom;
   Bytes image;
   const MapExistsTable& exists;
   const RunSettings& settings;
+  bool image_needed_later;  // a long option still works on the image after -import
 };
 
 // A single-hyphen mode: runs when `requested`; `pausing` when it waits for

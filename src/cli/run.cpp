@@ -109,7 +109,7 @@ int run_tool(const std::vector<std::string>& args, Console& console) {
   if (!rom_path.empty() && !load_rom_image(out, rom_path, settings.import, rom)) return out.status;
   const Bytes image = rom_bytes(rom);
   const MapExistsTable exists = build_map_exists_table(image);
-  RunContext run{out, rom_path, rom, image, exists, settings};
+  RunContext run{out, rom_path, rom, image, exists, settings, image_needed};
 
   for (const SingleHyphenMode& mode : single_hyphen_modes())
     if (mode.requested(settings)) mode.run(run);

@@ -236,19 +236,15 @@ bool read_map_files(Report& report, const std::string& directory, std::vector<Ma
 
 namespace {
 
-// The new image starts as a copy of the old one, made once, in room for the
-// most that any import can add (every layout at its length limit, the
-// image padded to whole blocks): growing it would copy the 2 MiB again and
-// fault in fresh pages twice. Room that is not used costs no memory.
-std::vector<std::uint8_t> start_new_image(const RomImage& rom) {
-  constexpr std::size_t kMostData =
-      kNewLevelDirectory + kFirstMapHeaderField +
-      std::size_t{kMapCount} * (kMapHeaderSize + 4 * kMaxLayoutLength + 4);
-  const std::size_t room = std::max(rom.bytes.size(), kMostData);
-  std::vector<std::uint8_t> image;
+// Room in `image` for all the new image will hold (the new directory and
+// data, padded to whole blocks), so that it is never copied to grow.
+void make_room(std::vector<std::uint8_t>& image, const std::vector<MapRecord>& records) {
+  std::size_t data_end = kNewLevelDirectory + kFirstMapHeaderField;
+  for (const MapRecord& record : records)
+    data_end += kMapHeaderSize + record.tile.size() + record.block.size() +
+                record.background.size() + record.enemy.size() + 4;
+  const std::size_t room = std::max(image.size(), data_end);
   image.reserve((room + kImageSizeUnit - 1) / kImageSizeUnit * kImageSizeUnit);
-  image.assign(rom.bytes.begin(), rom.bytes.end());
-  return image;
 }
 
 // Builds the new image from `rom` and the records, whose tile layouts are
@@ -265,6 +261,7 @@ bool replace_image(Report& report, std::vector<MapRecord>& records,
     }
   }
 
+  make_room(image, records);
   write_level_directory(report, records, image);
   finish_image(report, image);
 
@@ -308,12 +305,11 @@ bool write_imported_image(Report& report, std::vector<MapRecord>& records, const
   const std::string target = file_to_replace(rom_path);
   Copies copies = plan_copies(rom_path);
   write_copies(copies, rom, target);
-  std::vector<std::uint8_t> image = start_new_image(rom);
+  std::vector<std::uint8_t> image = rom.bytes;
   return replace_image(report, records, image, rom_path, target, copies);
 }
 
-ImportResult import_maps(const RomImage& rom, const std::string& rom_path,
-                         const std::string& directory) {
+ImportResult import_maps(RomImage rom, const std::string& rom_path, const std::string& directory) {
   ImportResult result;
   if (rom.bytes.size() < kMinImportImageSize) {
     say(result.report, Say::image_too_small, rom_path);
@@ -324,18 +320,13 @@ ImportResult import_maps(const RomImage& rom, const std::string& rom_path,
     say(result.report, Say::map_file_is_image, rom_path, map_file);
     return result;
   }
-  // The copies of the old image go to the disk, and the new image starts,
-  // while the map files are read and packed; the copies are put in place
-  // only if the image is replaced.
+  // The copies of the old image go to the disk while the map files are read
+  // and packed; they are put in place only if the image is replaced.
   const std::string target = file_to_replace(rom_path);
   Copies copies = plan_copies(rom_path);
   std::vector<MapRecord> records;
-  std::vector<std::uint8_t> image;
   bool read = false;
-  const std::function<void()> tasks[] = {[&] {
-                                           write_copies(copies, rom, target);
-                                           image = start_new_image(rom);
-                                         },
+  const std::function<void()> tasks[] = {[&] { write_copies(copies, rom, target); },
                                          [&] {
                                            read = read_map_files(result.report, directory, records,
                                                                  TileLayouts::packed);
@@ -350,6 +341,8 @@ ImportResult import_maps(const RomImage& rom, const std::string& rom_path,
     discard_copies(copies);
     return result;
   }
+  // The old image is no longer needed: the new one is built in its memory.
+  std::vector<std::uint8_t> image = std::move(rom.bytes);
   result.replaced = replace_image(result.report, records, image, rom_path, target, copies);
   return result;
 }

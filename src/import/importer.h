@@ -22,7 +22,11 @@ struct ImportResult {
 // an image too short to be a ROM image and a folder without map files; warns
 // of maps of the image that no map file brings back and of map file names
 // in the wrong case. On any error the file stays as it was.
-ImportResult import_maps(const RomImage& rom, const std::string& rom_path,
+//
+// The new image is built in `rom`'s memory (copying 2 MiB into fresh pages
+// costs more than packing many maps): a caller that needs the old image
+// afterwards passes a copy.
+ImportResult import_maps(RomImage rom, const std::string& rom_path,
                          const std::string& directory = {});
 
 // The two halves of import_maps, apart so that the tile layouts can be

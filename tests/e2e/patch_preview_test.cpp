@@ -59,6 +59,17 @@ TEST(PatchOptions, APatchMadeAndAppliedGivesTheImageBack) {
   EXPECT_EQ(broken.output.rfind("ERROR: the patch \"hack.bps\" is damaged\n  ", 0), 0u);
   EXPECT_FALSE(fs::exists(dir.path / "out" / "hack.bin"));
 
+  // In the same run as an import, the patch is made from the image as it
+  // was read (the import builds the new one in memory of its own then).
+  fs::create_directory(dir.path / "imported");
+  write_file(dir.path / "imported" / "hack.bin", edited);
+  write_file(dir.path / "imported" / "clean.bin", read_file(dir.path / "clean.bin"));
+  EXPECT_EQ(run_gorvtool({"hack.bin", "-map", "00"}, dir.path / "imported").status, 0);
+  const ToolRun both =
+      run_gorvtool({"hack.bin", "-import", "--patch", "clean.bin"}, dir.path / "imported");
+  EXPECT_EQ(both.status, 0) << both.output;
+  EXPECT_EQ(read_file(dir.path / "imported" / "hack.bps"), patch);
+
   const ToolRun no_value = run_gorvtool({"clean.bin", "--patch"}, dir.path);
   EXPECT_EQ(no_value.status, 2);
   EXPECT_EQ(no_value.output, "ERROR: option \"--patch\" needs a value; see gorvtool --help\n");

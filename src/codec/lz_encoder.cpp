@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <memory>
 
 namespace gorv {
 
@@ -29,46 +28,56 @@ void put_bits(std::vector<std::uint8_t>& flags, unsigned value, int count) {
 // run of a given length skips every run in between, as none of them is long
 // enough either.
 struct SearchIndex {
-  std::unique_ptr<std::int32_t[]> prev;
-  std::unique_ptr<std::uint32_t[]> run_start;
-  std::unique_ptr<std::uint32_t[]> run_end;
-  std::unique_ptr<std::int32_t[]> longer_run;  // set at the starts of runs of two or more
+  const std::int32_t* prev;
+  const std::uint32_t* run_start;
+  const std::uint32_t* run_end;
+  const std::int32_t* longer_run;  // set at the starts of runs of two or more
 };
 
-SearchIndex build_index(std::span<const std::uint8_t> input) {
+// Builds the index in `scratch`, whose memory it keeps for the next input.
+SearchIndex build_index(std::span<const std::uint8_t> input, LzScratch& scratch) {
   const std::size_t n = input.size();
-  SearchIndex index{std::make_unique_for_overwrite<std::int32_t[]>(n),
-                    std::make_unique_for_overwrite<std::uint32_t[]>(n),
-                    std::make_unique_for_overwrite<std::uint32_t[]>(n),
-                    std::make_unique_for_overwrite<std::int32_t[]>(n)};
+  std::vector<std::int32_t>& prev = scratch.prev;
+  std::vector<std::uint32_t>& run_start = scratch.run_start;
+  std::vector<std::uint32_t>& run_end = scratch.run_end;
+  std::vector<std::int32_t>& longer_run = scratch.longer_run;
+  auto room = [n](auto& array) {
+    if (array.size() < n) array.resize(n);  // a larger one keeps its size
+  };
+  room(prev);
+  room(run_start);
+  room(run_end);
+  room(longer_run);
   auto key = [&input](std::size_t p) {
     return static_cast<unsigned>(input[p]) << 8 | input[p + 1];
   };
   // Only the keys that occur are cleared: clearing all 65,536 would cost
   // more than the rest of the index for a map's few kilobytes.
-  const auto last = std::make_unique_for_overwrite<std::int32_t[]>(65536);
+  std::vector<std::int32_t>& last = scratch.last;
+  last.resize(65536);
   for (std::size_t p = 0; p + 1 < n; ++p) last[key(p)] = -1;
   for (std::size_t p = 0; p + 1 < n; ++p) {
-    index.prev[p] = last[key(p)];
+    prev[p] = last[key(p)];
     last[key(p)] = static_cast<std::int32_t>(p);
   }
-  if (n > 0) index.prev[n - 1] = -1;
+  if (n > 0) prev[n - 1] = -1;
   for (std::size_t start = 0, end = 0; start < n; start = end) {
     while (end < n && input[end] == input[start]) ++end;
-    std::fill(&index.run_start[start], &index.run_start[0] + end,
+    std::fill(run_start.begin() + static_cast<std::ptrdiff_t>(start),
+              run_start.begin() + static_cast<std::ptrdiff_t>(end),
               static_cast<std::uint32_t>(start));
-    std::fill(&index.run_end[start], &index.run_end[0] + end, static_cast<std::uint32_t>(end));
+    std::fill(run_end.begin() + static_cast<std::ptrdiff_t>(start),
+              run_end.begin() + static_cast<std::ptrdiff_t>(end), static_cast<std::uint32_t>(end));
     if (end - start < 2) continue;
     // The nearest earlier run of the byte, or failing that, the one it
     // names as longer, and so on: each step skips runs no longer than the
     // run it leaves.
-    std::int32_t longer =
-        index.prev[start] < 0 ? -1 : static_cast<std::int32_t>(index.run_start[index.prev[start]]);
-    while (longer >= 0 && index.run_end[longer] - static_cast<std::uint32_t>(longer) <= end - start)
-      longer = index.longer_run[longer];
-    index.longer_run[start] = longer;
+    std::int32_t longer = prev[start] < 0 ? -1 : static_cast<std::int32_t>(run_start[prev[start]]);
+    while (longer >= 0 && run_end[longer] - static_cast<std::uint32_t>(longer) <= end - start)
+      longer = longer_run[longer];
+    longer_run[start] = longer;
   }
-  return index;
+  return {prev.data(), run_start.data(), run_end.data(), longer_run.data()};
 }
 
 std::size_t common_length(const std::uint8_t* a, const std::uint8_t* b, std::size_t from,
@@ -219,9 +228,14 @@ Match best_match(std::span<const std::uint8_t> input, const SearchIndex& index, 
 }  // namespace
 
 LzTokens lz_encode(std::span<const std::uint8_t> input) {
+  LzScratch scratch;
+  return lz_encode(input, scratch);
+}
+
+LzTokens lz_encode(std::span<const std::uint8_t> input, LzScratch& scratch) {
   LzTokens tokens;
   if (!input.empty()) {
-    const SearchIndex index = build_index(input);
+    const SearchIndex index = build_index(input, scratch);
     tokens.flags.push_back(1);
     tokens.data.push_back(input[0]);
     std::size_t b = 1;
@@ -275,6 +289,10 @@ std::vector<std::uint8_t> lz_pack(const LzTokens& tokens) {
 
 std::vector<std::uint8_t> lz_compress(std::span<const std::uint8_t> input) {
   return lz_pack(lz_encode(input));
+}
+
+std::vector<std::uint8_t> lz_compress(std::span<const std::uint8_t> input, LzScratch& scratch) {
+  return lz_pack(lz_encode(input, scratch));
 }
 
 }  // namespace gorv

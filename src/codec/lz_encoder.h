@@ -23,10 +23,26 @@ struct LzTokens {
 // only the end token.
 LzTokens lz_encode(std::span<const std::uint8_t> input);
 
+// Memory the encoder works in, kept from one input to the next: packing
+// many inputs with one scratch takes fresh memory (and the page faults that
+// come with it) once, not for every input. Its contents mean nothing
+// between calls.
+struct LzScratch {
+  std::vector<std::int32_t> last;  // the latest position of each two-byte key
+  std::vector<std::int32_t> prev;
+  std::vector<std::uint32_t> run_start;
+  std::vector<std::uint32_t> run_end;
+  std::vector<std::int32_t> longer_run;
+};
+
+// lz_encode(input), working in `scratch`.
+LzTokens lz_encode(std::span<const std::uint8_t> input, LzScratch& scratch);
+
 // Joins the flag-area length, the flag bytes and the data bytes.
 std::vector<std::uint8_t> lz_pack(const LzTokens& tokens);
 
 // lz_pack(lz_encode(input)).
 std::vector<std::uint8_t> lz_compress(std::span<const std::uint8_t> input);
+std::vector<std::uint8_t> lz_compress(std::span<const std::uint8_t> input, LzScratch& scratch);
 
 }  // namespace gorv

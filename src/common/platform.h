@@ -87,9 +87,11 @@ std::string file_extension_of(const std::string& path);
 // cannot get a thread runs on the calling thread instead.
 void run_together(std::span<const std::function<void()>> tasks);
 
-// Calls each(i) for every i below `count`, on two threads, each taking the
-// next i when it is free. `each` must touch nothing another i touches.
-void for_each_on_two_threads(std::size_t count, const std::function<void(std::size_t)>& each);
+// Calls each(i, thread) for every i below `count`, on two threads (0 and
+// 1), each taking the next i when it is free. `each` must touch nothing
+// another i touches, except what belongs to its thread.
+void for_each_on_two_threads(std::size_t count,
+                             const std::function<void(std::size_t, std::size_t)>& each);
 
 // Puts what was written to `file` (already flushed from the C library's
 // buffer) on the disk. Returns false on failure.

@@ -108,8 +108,8 @@ PackedPart check_map(Bytes image, const MapRecord& record) {
 
 PackingFault find_packing_fault(Bytes image, const std::vector<MapRecord>& records) {
   std::vector<PackedPart> parts(records.size(), PackedPart::none);
-  for_each_on_two_threads(records.size(),
-                          [&](std::size_t i) { parts[i] = check_map(image, records[i]); });
+  for_each_on_two_threads(
+      records.size(), [&](std::size_t i, std::size_t) { parts[i] = check_map(image, records[i]); });
   for (std::size_t i = 0; i < records.size(); ++i)
     if (parts[i] != PackedPart::none) return {records[i].map, parts[i]};
   return {};

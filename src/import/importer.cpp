@@ -1,6 +1,7 @@
 #include "import/importer.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <system_error>
@@ -191,7 +192,8 @@ struct MapFileRead {
   MapFileReading reading;
 };
 
-void read_one(const std::string& directory, int map, TileLayouts tiles, MapFileRead& file) {
+void read_one(const std::string& directory, int map, TileLayouts tiles, LzScratch& scratch,
+              MapFileRead& file) {
   const std::string path = path_in(directory, map_file_name(static_cast<std::uint8_t>(map)));
   std::vector<std::uint8_t> bytes;
   file.readable = read_whole_file(path, bytes, kMaxMapFileReadSize);
@@ -201,7 +203,7 @@ void read_one(const std::string& directory, int map, TileLayouts tiles, MapFileR
   file.record.map = static_cast<std::uint8_t>(map);
   file.reading = read_map_file(bytes, file.record);
   if (tiles == TileLayouts::packed && file.reading.ok())
-    file.record.tile = lz_compress(file.record.tile_layout);
+    file.record.tile = lz_compress(file.record.tile_layout, scratch);
 }
 
 }  // namespace
@@ -210,8 +212,9 @@ bool read_map_files(Report& report, const std::string& directory, std::vector<Ma
                     TileLayouts tiles) {
   records.clear();
   std::vector<MapFileRead> files(kMapCount);
-  for_each_on_two_threads(files.size(), [&](std::size_t map) {
-    read_one(directory, static_cast<int>(map), tiles, files[map]);
+  std::array<LzScratch, 2> scratch;  // one for each thread
+  for_each_on_two_threads(files.size(), [&](std::size_t map, std::size_t thread) {
+    read_one(directory, static_cast<int>(map), tiles, scratch[thread], files[map]);
   });
   // In map order; the first file that cannot be read or is damaged stops
   // the import, and the files after it are not named.

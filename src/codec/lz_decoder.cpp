@@ -11,6 +11,24 @@ void copy_back(OutputBuffer& out, std::uint16_t distance) {
   put_byte(out, source < out.length ? out.storage[source] : 0);
 }
 
+// Appends `length` bytes of a back-reference. Where the whole copy is an
+// append that starts inside the buffer and fits, it is copied at once (a
+// forward copy, so that an overlapping reference repeats its bytes);
+// otherwise byte by byte with the rules of copy_back.
+void copy_run(OutputBuffer& out, std::uint16_t distance, unsigned length) {
+  const std::size_t end = std::size_t{out.cursor} + length;
+  if (out.cursor == out.length && distance <= out.cursor && end <= kOutputBufferCapacity &&
+      end <= out.storage.size()) {
+    std::uint8_t* to = out.storage.data() + out.cursor;
+    const std::uint8_t* from = to - distance;
+    for (unsigned k = 0; k < length; ++k) to[k] = from[k];
+    out.cursor = static_cast<std::uint16_t>(end);
+    out.length = static_cast<std::uint16_t>(end);
+    return;
+  }
+  for (unsigned k = 0; k < length; ++k) copy_back(out, distance);
+}
+
 }  // namespace
 
 LzDecodeResult lz_decode(Bytes rom, std::uint64_t offset, std::uint16_t limit, OutputBuffer& out) {
@@ -56,8 +74,7 @@ LzDecodeResult lz_decode(Bytes rom, std::uint64_t offset, std::uint16_t limit, O
           for (unsigned k = 1; k < length; ++k) put_byte(out, 0);
           produced += length - 1;
         } else {
-          for (unsigned k = 0; k < length; ++k)
-            copy_back(out, static_cast<std::uint16_t>(distance));
+          copy_run(out, static_cast<std::uint16_t>(distance), length);
           produced += length;
         }
       }

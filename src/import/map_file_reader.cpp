@@ -1,6 +1,7 @@
 #include "import/map_file_reader.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "common/byte_order.h"
 #include "rom/game_facts.h"
@@ -24,15 +25,13 @@ void fill_header(const MapValues& v, std::array<std::uint8_t, kMapHeaderSize>& h
 
 }  // namespace
 
-std::vector<BlockCell> working_cells(const MapFile& file) {
-  const std::size_t squares = map_squares(file.values);
-  const auto cols = static_cast<std::size_t>(grid_columns(file.values.width));
-  std::vector<BlockCell> cells(squares + cols);
-  const std::size_t given = std::min(squares, file.blocks.size());
-  for (std::size_t i = 0; i < given; ++i) {
-    cells[i] = file.blocks[i];
-    cells[i].type = working_type_of_cell_type(file.blocks[i].type);
-  }
+std::vector<BlockCell> working_cells(std::vector<BlockCell> cells, const MapValues& values) {
+  const std::size_t squares = map_squares(values);
+  const auto cols = static_cast<std::size_t>(grid_columns(values.width));
+  const std::size_t given = std::min(squares, cells.size());
+  cells.resize(given);
+  cells.resize(squares + cols);  // the missing squares and the sentinel row are empty
+  for (std::size_t i = 0; i < given; ++i) cells[i].type = working_type_of_cell_type(cells[i].type);
   // A wide block's second square gets the placeholder, whatever it held (a
   // wide block there is not seen as one); the sentinel row stays empty.
   for (std::size_t i = 0; i < given; ++i) {
@@ -41,6 +40,10 @@ std::vector<BlockCell> working_cells(const MapFile& file) {
       cells[i].type = kPlaceholderWorkingType;
   }
   return cells;
+}
+
+std::vector<BlockCell> working_cells(const MapFile& file) {
+  return working_cells(file.blocks, file.values);
 }
 
 std::vector<std::uint8_t> enemy_record(const EnemySection& enemy) {
@@ -55,18 +58,18 @@ std::vector<std::uint8_t> enemy_record(const EnemySection& enemy) {
 
 MapFileReading read_map_file(std::span<const std::uint8_t> file, MapRecord& record) {
   MapFileReading reading;
-  const ParsedMapFile parsed = parse_map_file(file);
+  ParsedMapFile parsed = parse_map_file(file);
   reading.damage = parsed.damage;
   if (!reading.ok()) return reading;
-  const MapFile& map = parsed.file;
+  MapFile& map = parsed.file;
 
   fill_header(map.values, record.header);
   const std::uint16_t tile_count = grid_size16(map.values.width, map.values.size_byte);
   record.tile_layout.assign(map.tiles.begin(), map.tiles.begin() + tile_count);
-  record.background = map.background;
+  record.background = std::move(map.background);
   record.enemy = enemy_record(map.enemy);
 
-  const std::vector<BlockCell> cells = working_cells(map);
+  const std::vector<BlockCell> cells = working_cells(std::move(map.blocks), map.values);
   BlockEncoding encoding = encode_block_layout(cells, map.values.width, map.values.size_byte);
   record.blocks.clear();
   for (std::size_t i = 0; i < cells.size(); ++i)

@@ -43,6 +43,8 @@ struct MapRecord {
 // cell of block type 0x04 gets the placeholder type (that block takes two
 // squares; the encoder must not write a block of its own there).
 std::vector<BlockCell> working_cells(const MapFile& file);
+// The same from the map file's cells, turned into working cells in place.
+std::vector<BlockCell> working_cells(std::vector<BlockCell> cells, const MapValues& values);
 
 // The enemy layout record in ROM form: the list address (set when placed),
 // four zero bytes, art_load words 0-2 and the end word, the list marker

@@ -318,35 +318,43 @@ ImportResult import_maps(RomImage rom, const std::string& rom_path, const std::s
     say(result.report, Say::image_too_small, rom_path);
     return result;
   }
-  if (const std::string map_file = map_file_named_as_image(rom_path, directory);
-      !map_file.empty()) {
+  // While the map files are read and packed, the other thread makes sure
+  // that the image is none of them, looks for map file names in the wrong
+  // case and writes the copies of the old image (put in place only if the
+  // image is replaced). Reading changes no file, so a refusal found there
+  // still comes first, and the rest is said in its order afterwards.
+  const std::string target = file_to_replace(rom_path);
+  Copies copies = plan_copies(rom_path);
+  std::string map_file;  // the map file that is the image itself, if any
+  Report wrong_case;
+  Report reading;
+  std::vector<MapRecord> records;
+  bool read = false;
+  const std::function<void()> tasks[] = {
+      [&] {
+        map_file = map_file_named_as_image(rom_path, directory);
+        if (!map_file.empty()) return;
+        say_wrong_case_names(wrong_case, directory);
+        write_copies(copies, rom, target);
+      },
+      [&] { read = read_map_files(reading, directory, records, TileLayouts::packed); }};
+  run_together(tasks);
+  if (!map_file.empty()) {
     say(result.report, Say::map_file_is_image, rom_path, map_file);
     return result;
   }
-  // The copies of the old image go to the disk while the map files are read
-  // and packed; they are put in place only if the image is replaced.
-  const std::string target = file_to_replace(rom_path);
-  Copies copies = plan_copies(rom_path);
-  std::vector<MapRecord> records;
-  bool read = false;
-  const std::function<void()> tasks[] = {[&] { write_copies(copies, rom, target); },
-                                         [&] {
-                                           read = read_map_files(result.report, directory, records,
-                                                                 TileLayouts::packed);
-                                           if (!read) return;
-                                           say_wrong_case_names(result.report, directory);
-                                           if (records.empty()) return;
-                                           say_maps_left_out(result.report, rom, records);
-                                         }};
-  run_together(tasks);
-  if (read && records.empty()) say(result.report, Say::no_map_files);
+  Report& report = result.report;
+  report.insert(report.end(), reading.begin(), reading.end());
+  if (read) report.insert(report.end(), wrong_case.begin(), wrong_case.end());
+  if (read && records.empty()) say(report, Say::no_map_files);
   if (!read || records.empty()) {
     discard_copies(copies);
     return result;
   }
+  say_maps_left_out(report, rom, records);
   // The old image is no longer needed: the new one is built in its memory.
   std::vector<std::uint8_t> image = std::move(rom.bytes);
-  result.replaced = replace_image(result.report, records, image, rom_path, target, copies);
+  result.replaced = replace_image(report, records, image, rom_path, target, copies);
   return result;
 }
 

@@ -1,6 +1,7 @@
 #include "codec/lz_encoder.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 
 namespace gorv {
@@ -19,65 +20,92 @@ void put_bits(std::vector<std::uint8_t>& flags, unsigned value, int count) {
   for (int bit = count - 1; bit >= 0; --bit) flags.push_back((value >> bit) & 1u);
 }
 
-// The search index: positions that share their first two bytes are linked
-// from each to the nearest earlier one (prev), and every position knows the
-// run of equal bytes it stands in (run_start, run_end), so that a run of
-// equal bytes can be weighed as a whole instead of position by position.
-// A run of two or more bytes also knows, at its start, the nearest earlier
-// run of its byte that is longer (longer_run, -1 for none): a search for a
-// run of a given length skips every run in between, as none of them is long
-// enough either.
+// The search index, kept by runs of equal bytes (a run of one byte
+// included) rather than by position: every position knows its run, and a
+// run knows where it starts and ends and three earlier runs:
+//  - same: the nearest earlier run of its byte that is two or more long
+//    (-1 for none, as for the others; set for runs of two or more only);
+//  - longer: the nearest earlier run of its byte that is longer than it (a
+//    search for a run of a given length skips every run in between, as none
+//    of them is long enough either; runs of two or more only);
+//  - pair: the nearest earlier run whose last byte and the byte after it are
+//    this run's last byte and the byte after it.
+// Together they give, for any position, the nearest earlier position that
+// shares its first two bytes (prev_position), at the cost of a pass over
+// the input and a step per run, where a table of pairs would take several
+// steps per position.
+// (The runs are LzRun, in lz_encoder.h, so that a scratch can keep them.)
+using Run = LzRun;
+
 struct SearchIndex {
-  const std::int32_t* prev;
-  const std::uint32_t* run_start;
-  const std::uint32_t* run_end;
-  const std::int32_t* longer_run;  // set at the starts of runs of two or more
+  const std::uint32_t* run_of;
+  const Run* runs;
 };
+
+const Run& run_at(const SearchIndex& index, std::size_t p) {
+  return index.runs[index.run_of[p]];
+}
+
+// The nearest position before p whose first two bytes are those at p (p is
+// not the last position), or -1. Two equal bytes c c: the position before
+// p in its run, or failing that the last such pair of the previous run of
+// c. Two different bytes c x: p ends its run, and so does the position
+// wanted, in the run its pair link names.
+std::int64_t prev_position(const SearchIndex& index, std::size_t p) {
+  const Run& run = run_at(index, p);
+  if (p + 1 < run.end) {
+    if (p > run.start) return static_cast<std::int64_t>(p) - 1;
+    return run.same < 0 ? -1 : std::int64_t{index.runs[run.same].end} - 2;
+  }
+  return run.pair < 0 ? -1 : std::int64_t{index.runs[run.pair].end} - 1;
+}
 
 // Builds the index in `scratch`, whose memory it keeps for the next input.
 SearchIndex build_index(std::span<const std::uint8_t> input, LzScratch& scratch) {
   const std::size_t n = input.size();
-  std::vector<std::int32_t>& prev = scratch.prev;
-  std::vector<std::uint32_t>& run_start = scratch.run_start;
-  std::vector<std::uint32_t>& run_end = scratch.run_end;
-  std::vector<std::int32_t>& longer_run = scratch.longer_run;
-  auto room = [n](auto& array) {
-    if (array.size() < n) array.resize(n);  // a larger one keeps its size
-  };
-  room(prev);
-  room(run_start);
-  room(run_end);
-  room(longer_run);
-  auto key = [&input](std::size_t p) {
-    return static_cast<unsigned>(input[p]) << 8 | input[p + 1];
-  };
-  // Only the keys that occur are cleared: clearing all 65,536 would cost
-  // more than the rest of the index for a map's few kilobytes.
-  std::vector<std::int32_t>& last = scratch.last;
-  last.resize(65536);
-  for (std::size_t p = 0; p + 1 < n; ++p) last[key(p)] = -1;
-  for (std::size_t p = 0; p + 1 < n; ++p) {
-    prev[p] = last[key(p)];
-    last[key(p)] = static_cast<std::int32_t>(p);
-  }
-  if (n > 0) prev[n - 1] = -1;
+  if (scratch.run_of.size() < n) scratch.run_of.resize(n);  // a larger one keeps its size
+  std::vector<Run>& runs = scratch.runs;
+  runs.clear();
+  std::array<std::int32_t, 256> last_same;
+  last_same.fill(-1);
   for (std::size_t start = 0, end = 0; start < n; start = end) {
-    while (end < n && input[end] == input[start]) ++end;
-    std::fill(run_start.begin() + static_cast<std::ptrdiff_t>(start),
-              run_start.begin() + static_cast<std::ptrdiff_t>(end),
-              static_cast<std::uint32_t>(start));
-    std::fill(run_end.begin() + static_cast<std::ptrdiff_t>(start),
-              run_end.begin() + static_cast<std::ptrdiff_t>(end), static_cast<std::uint32_t>(end));
-    if (end - start < 2) continue;
-    // The nearest earlier run of the byte, or failing that, the one it
-    // names as longer, and so on: each step skips runs no longer than the
-    // run it leaves.
-    std::int32_t longer = prev[start] < 0 ? -1 : static_cast<std::int32_t>(run_start[prev[start]]);
-    while (longer >= 0 && run_end[longer] - static_cast<std::uint32_t>(longer) <= end - start)
-      longer = longer_run[longer];
-    longer_run[start] = longer;
+    const std::uint8_t c = input[start];
+    while (end < n && input[end] == c) ++end;
+    const auto r = static_cast<std::int32_t>(runs.size());
+    std::fill(scratch.run_of.begin() + static_cast<std::ptrdiff_t>(start),
+              scratch.run_of.begin() + static_cast<std::ptrdiff_t>(end),
+              static_cast<std::uint32_t>(r));
+    Run run{static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end)};
+    if (end - start >= 2) {
+      run.same = last_same[c];
+      // The nearest earlier run of c, or failing that, the one it names as
+      // longer, and so on: each step skips runs no longer than the run it
+      // leaves.
+      std::int32_t longer = run.same;
+      while (longer >= 0 && runs[longer].end - runs[longer].start <= end - start)
+        longer = runs[longer].longer;
+      run.longer = longer;
+      last_same[c] = r;
+    }
+    runs.push_back(run);
   }
-  return {prev.data(), run_start.data(), run_end.data(), longer_run.data()};
+  // The pair links, through the latest run seen for each pair of bytes.
+  // Only the pairs that occur are cleared: clearing all 65,536 would cost
+  // more than the rest of the index for a map's few kilobytes.
+  std::vector<std::int32_t>& last_pair = scratch.last_pair;
+  last_pair.resize(65536);
+  auto pair_of = [&input](const Run& run) {
+    return static_cast<unsigned>(input[run.end - 1]) << 8 | input[run.end];
+  };
+  for (const Run& run : runs)
+    if (run.end < n) last_pair[pair_of(run)] = -1;
+  for (std::size_t r = 0; r < runs.size(); ++r) {
+    if (runs[r].end == n) continue;
+    std::int32_t& last = last_pair[pair_of(runs[r])];
+    runs[r].pair = last;
+    last = static_cast<std::int32_t>(r);
+  }
+  return {scratch.run_of.data(), runs.data()};
 }
 
 std::size_t common_length(const std::uint8_t* a, const std::uint8_t* b, std::size_t from,
@@ -111,19 +139,18 @@ Match best_run_match(std::span<const std::uint8_t> input, const SearchIndex& ind
   const std::uint8_t* data = input.data();
   const std::uint8_t* target = data + b;
   const std::size_t lowest = b > kWindow ? b - kWindow : 0;
-  const std::size_t own_start = index.run_start[b];
-  const std::size_t b_run = std::min<std::size_t>(index.run_end[b] - b, kMaxLength);
+  const Run& own = run_at(index, b);
+  const std::size_t b_run = std::min<std::size_t>(own.end - b, kMaxLength);
   bool long_enough = false;  // some candidate gives b_run bytes or more
-  if (own_start < b) {
+  if (own.start < b) {
     best = {b_run, 1};
     long_enough = true;
   } else {
-    for (std::int32_t r =
-             index.prev[b] < 0 ? -1 : static_cast<std::int32_t>(index.run_start[index.prev[b]]);
-         r >= 0;) {
-      const std::size_t end = index.run_end[r];
+    for (std::int32_t r = own.same; r >= 0;) {
+      const Run& run = index.runs[r];
+      const std::size_t end = run.end;
       if (end < lowest + 2) break;  // no two bytes of this run in the window
-      const std::size_t first = std::max<std::size_t>(static_cast<std::size_t>(r), lowest);
+      const std::size_t first = std::max<std::size_t>(run.start, lowest);
       if (end - first >= b_run) {
         const std::size_t p = end - b_run;
         weigh(best, common_length(data + p, target, b_run, kMaxLength), b - p);
@@ -131,17 +158,19 @@ Match best_run_match(std::span<const std::uint8_t> input, const SearchIndex& ind
         break;
       }
       weigh(best, end - first, b - first);
-      r = index.longer_run[r];
+      r = run.longer;
     }
   }
   if (!long_enough || b_run == kMaxLength) return best;
-  // The runs of c that end right before an x, nearest first: the positions
-  // keyed c x before the end of b's run.
-  for (std::int32_t q = index.prev[b + b_run - 1]; q >= 0; q = index.prev[q]) {
-    const std::size_t end = static_cast<std::size_t>(q) + 1;
+  // The runs of c that end right before an x, nearest first: the runs
+  // linked by pair from b's own.
+  for (std::int32_t r = own.pair; r >= 0;) {
+    const Run& run = index.runs[r];
+    const std::size_t end = run.end;
     if (end < lowest + b_run) break;
     const std::size_t p = end - b_run;
-    if (index.run_start[q] > p) continue;  // the run is shorter than b_run
+    r = run.pair;
+    if (run.start > p) continue;  // the run is shorter than b_run
     if (best.length >= kMaxLength) break;
     // A candidate farther than the best must be longer: one that differs
     // at the best length cannot be.
@@ -172,7 +201,7 @@ Match best_match_any(std::span<const std::uint8_t> input, const SearchIndex& ind
   // Candidates of a run key (two equal bytes) stand in runs of that byte,
   // and so does b: the length of b's run decides most of the comparison.
   const bool run_key = input[b] == input[b + 1];
-  const std::size_t b_run = std::min<std::size_t>(index.run_end[b] - b, span);
+  const std::size_t b_run = std::min<std::size_t>(run_at(index, b).end - b, span);
 
   auto weigh = [&](std::size_t i, std::size_t length) {
     if (end_in_reach && length == remaining) farthest_to_end = b - i;
@@ -180,7 +209,7 @@ Match best_match_any(std::span<const std::uint8_t> input, const SearchIndex& ind
     if (length > best.length) best = {length, b - i};  // nearer ones came first
   };
 
-  for (std::int32_t chained = index.prev[b]; chained >= 0;) {
+  for (std::int64_t chained = prev_position(index, b); chained >= 0;) {
     const auto i = static_cast<std::size_t>(chained);
     if (i < lowest) break;
     if (!run_key) {
@@ -188,15 +217,16 @@ Match best_match_any(std::span<const std::uint8_t> input, const SearchIndex& ind
       // nor reach the end of the input.
       if (best.length < 2 || best.length >= span || data[i + best.length] == target[best.length])
         weigh(i, common_length(data + i, target, 2, span));
-      chained = index.prev[i];
+      chained = prev_position(index, i);
     } else {
       // A run of the byte from `first` (or the window's start) to `end`,
       // with i its nearest position: a position p in it matches
       // min(end - p, b_run) bytes, and more only where end - p equals b_run.
       // Weigh the run's best position, and its farthest for the end rule,
       // then go on before the run.
-      const std::size_t end = index.run_end[i];
-      const std::size_t first = std::max<std::size_t>(index.run_start[i], lowest);
+      const Run& run = run_at(index, i);
+      const std::size_t end = run.end;
+      const std::size_t first = std::max<std::size_t>(run.start, lowest);
       auto length_at = [&](std::size_t p) {
         const std::size_t p_run = std::min(end - p, span);
         return p_run != b_run ? std::min(p_run, b_run)
@@ -207,8 +237,8 @@ Match best_match_any(std::span<const std::uint8_t> input, const SearchIndex& ind
         pick = std::min(end - first, span) < b_run ? first : end - b_run;
       weigh(pick, length_at(pick));
       if (end_in_reach && length_at(first) == remaining) farthest_to_end = b - first;
-      if (first != index.run_start[i]) break;  // the window starts inside this run
-      chained = index.prev[first];
+      if (first != run.start) break;  // the window starts inside this run
+      chained = prev_position(index, first);
     }
     if (!end_in_reach && best.length == kMaxLength) break;  // nothing nearer can beat it
   }

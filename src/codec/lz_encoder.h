@@ -27,12 +27,17 @@ LzTokens lz_encode(std::span<const std::uint8_t> input);
 // many inputs with one scratch takes fresh memory (and the page faults that
 // come with it) once, not for every input. Its contents mean nothing
 // between calls.
+struct LzRun {  // a run of equal bytes and its links, as the search index keeps it
+  std::uint32_t start = 0;
+  std::uint32_t end = 0;
+  std::int32_t same = -1;
+  std::int32_t longer = -1;
+  std::int32_t pair = -1;
+};
 struct LzScratch {
-  std::vector<std::int32_t> last;  // the latest position of each two-byte key
-  std::vector<std::int32_t> prev;
-  std::vector<std::uint32_t> run_start;
-  std::vector<std::uint32_t> run_end;
-  std::vector<std::int32_t> longer_run;
+  std::vector<std::uint32_t> run_of;    // each position's run
+  std::vector<LzRun> runs;              // the runs, in order
+  std::vector<std::int32_t> last_pair;  // the latest run seen for each two-byte pair
 };
 
 // lz_encode(input), working in `scratch`.

@@ -98,12 +98,14 @@ bool read_payload(BitReader& reader, const BlockTypeFormat& format, std::uint64_
 
 // Writes the entry's squares that lie inside the grid: the type byte and
 // the data bytes the block type defines.
-void write_entry(std::vector<BlockCell>& cells, std::uint8_t type_byte,
-                 const BlockTypeFormat& format, const Entry& entry) {
+void write_entry(BlockDecoding& decoding, std::uint8_t type_byte, const BlockTypeFormat& format,
+                 const Entry& entry) {
+  std::vector<BlockCell>& cells = decoding.cells;
   for (unsigned k = 0; k <= entry.further; ++k) {
     const std::uint64_t square = entry.head + k * entry.step;
     if (square >= cells.size()) continue;
     BlockCell& cell = cells[static_cast<std::size_t>(square)];
+    if (cell.type == 0) ++decoding.filled;
     cell.type = type_byte;
     if (format.payload == Payload::kRunValues) {
       cell.d1 = entry.d1[k];
@@ -156,7 +158,7 @@ BlockDecoding decode_block_cells(Bytes rom, std::uint64_t address, std::uint8_t 
       Entry entry;
       entry.head = x + y * cols;
       if (!read_payload(reader, format, cols, entry)) break;
-      if (kept) write_entry(result.cells, type_byte, format, entry);
+      if (kept) write_entry(result, type_byte, format, entry);
     }
     if (reader.ended) break;
   }

@@ -36,6 +36,7 @@ inline std::size_t unhandled_report_limit(std::size_t grid_size) {
 struct BlockDecoding {
   std::vector<BlockCell> cells;
   std::vector<UnhandledBlockType> unhandled;
+  std::size_t filled = 0;  // cells that hold a block (no write empties a square)
 };
 
 // Decodes the stream at `address` into `grid_size` cells for a map `width`

@@ -84,15 +84,15 @@ PackedPart check_map(Bytes image, const MapRecord& record) {
   const auto squares = static_cast<std::size_t>(grid_squares(width, size_byte));
   const BlockDecoding decoded = decode_block_cells(image, get_be32(image, at + kBlockAddressField),
                                                    width, squares, kAllBlockTypes);
-  auto filled = record.blocks.begin();
-  for (std::size_t i = 0; i < squares; ++i) {
-    if (filled == record.blocks.end() || filled->square != i) {
-      if (decoded.cells[i].type != 0) return PackedPart::block;
-      continue;
-    }
-    if (!same_cell((filled++)->cell, decoded.cells[i])) return PackedPart::block;
+  std::size_t kept = 0;  // filled squares that hold a block after decoding
+  for (const FilledSquare& filled : record.blocks) {
+    if (filled.square >= squares) return PackedPart::block;
+    const BlockCell& cell = decoded.cells[filled.square];
+    if (!same_cell(filled.cell, cell)) return PackedPart::block;
+    if (cell.type != 0) ++kept;
   }
-  if (filled != record.blocks.end()) return PackedPart::block;  // a block outside the grid
+  // Every other square stayed empty.
+  if (decoded.filled != kept) return PackedPart::block;
 
   if (!same_bytes(image, get_be32(image, at + kBackgroundAddressField), record.background))
     return PackedPart::background;

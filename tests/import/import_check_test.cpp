@@ -48,6 +48,16 @@ TEST(ImportCheck, AFaultInThePackedDataIsFound) {
     EXPECT_EQ(found.part, fault.part) << fault.at;
     EXPECT_EQ(found.map, 5) << fault.at;
   }
+  // A block where the map file has none: the record forgets one of its
+  // blocks (the first, and a block further on), and the image holds it.
+  for (const std::size_t which : {std::size_t{0}, records[1].blocks.size() / 2}) {
+    std::vector<MapRecord> forgetful = records;
+    auto& blocks = forgetful[1].blocks;
+    blocks.erase(blocks.begin() + static_cast<std::ptrdiff_t>(which));
+    const PackingFault found = find_packing_fault(image, forgetful);
+    EXPECT_EQ(found.part, PackedPart::block) << which;
+    EXPECT_EQ(found.map, 5) << which;
+  }
 }
 
 }  // namespace

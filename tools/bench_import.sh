@@ -5,10 +5,10 @@
 # image whose .orig copy exists already (so the import keeps the .bak copy
 # and writes and flushes the image), and `import_scene io` (reading the 126
 # map files and the image, then writing and flushing two copies of it).
-# Usage: bench_import.sh [BUILD_DIR] [RUNS]   (default build/release, 11)
+# Usage: bench_import.sh [BUILD_DIR] [RUNS]   (default build/release, 21)
 set -euo pipefail
 build=$(cd "${1:-build/release}" && pwd)
-runs=${2:-11}
+runs=${2:-21}
 work="$build/import-bench"
 rm -rf "$work"
 mkdir -p "$work"

@@ -34,7 +34,8 @@ void put_bits(std::vector<std::uint8_t>& flags, unsigned value, int count) {
 // shares its first two bytes (prev_position), at the cost of a pass over
 // the input and a step per run, where a table of pairs would take several
 // steps per position.
-// (The runs are LzRun, in lz_encoder.h, so that a scratch can keep them.)
+// (The runs are LzRun, declared in the header so that a scratch can keep
+// them.)
 using Run = LzRun;
 
 struct SearchIndex {
@@ -89,9 +90,10 @@ SearchIndex build_index(std::span<const std::uint8_t> input, LzScratch& scratch)
     }
     runs.push_back(run);
   }
-  // The pair links, through the latest run seen for each pair of bytes.
-  // Only the pairs that occur are cleared: clearing all 65,536 would cost
-  // more than the rest of the index for a map's few kilobytes.
+  // The pair links, through the latest run seen for each pair of bytes. The
+  // table holds what earlier inputs left there; only the pairs that occur
+  // are cleared (clearing all 65,536 would cost more than the rest of the
+  // index for a map's few kilobytes).
   std::vector<std::int32_t>& last_pair = scratch.last_pair;
   last_pair.resize(65536);
   auto pair_of = [&input](const Run& run) {

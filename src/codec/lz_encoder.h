@@ -23,17 +23,20 @@ struct LzTokens {
 // only the end token.
 LzTokens lz_encode(std::span<const std::uint8_t> input);
 
-// Memory the encoder works in, kept from one input to the next: packing
-// many inputs with one scratch takes fresh memory (and the page faults that
-// come with it) once, not for every input. Its contents mean nothing
-// between calls.
-struct LzRun {  // a run of equal bytes and its links, as the search index keeps it
+// A run of equal bytes and its links, as the encoder's search index keeps
+// it (lz_encoder.cpp says what the links are).
+struct LzRun {
   std::uint32_t start = 0;
   std::uint32_t end = 0;
   std::int32_t same = -1;
   std::int32_t longer = -1;
   std::int32_t pair = -1;
 };
+
+// Memory the encoder works in, kept from one input to the next: packing
+// many inputs with one scratch takes fresh memory (and the page faults that
+// come with it) once, not for every input. Its contents mean nothing
+// between calls.
 struct LzScratch {
   std::vector<std::uint32_t> run_of;    // each position's run
   std::vector<LzRun> runs;              // the runs, in order

@@ -41,15 +41,22 @@ bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes,
   return ok;
 }
 
-bool open_output_file(OutputFile& out, const std::string& name) {
+namespace {
+
+// Names the temporary file for `name`; false when `name` exists without
+// write permission. Such a file is kept, also for the superuser, whom the
+// rename that puts the new file in place would let replace it.
+bool name_output_file(OutputFile& out, const std::string& name) {
   out.name = name;
   out.temp_name = name + ".gorvtool-tmp";
-  // A file without write permission is kept, also for the superuser, whom
-  // the rename below would let replace it.
-  if (path_exists(name) && !file_is_writable(name)) {
-    out.file = nullptr;
-    return false;
-  }
+  out.file = nullptr;
+  return !path_exists(name) || file_is_writable(name);
+}
+
+}  // namespace
+
+bool open_output_file(OutputFile& out, const std::string& name) {
+  if (!name_output_file(out, name)) return false;
   out.file = open_file(out.temp_name, "wb");
   return out.file != nullptr;
 }
@@ -72,9 +79,7 @@ bool write_output_contents(OutputFile& out, std::span<const std::uint8_t> bytes,
 
 bool copy_output_file(OutputFile& out, const std::string& name, const std::string& existing,
                       std::span<const std::uint8_t> bytes) {
-  out.name = name;
-  out.temp_name = name + ".gorvtool-tmp";
-  if (path_exists(name) && !file_is_writable(name)) return false;
+  if (!name_output_file(out, name)) return false;
   // A second name costs no writing; a temporary file left by a killed run
   // would take that name, so it goes first.
   if (path_exists(out.temp_name)) remove_file(out.temp_name);
@@ -82,7 +87,8 @@ bool copy_output_file(OutputFile& out, const std::string& name, const std::strin
     out.written = true;
     return true;
   }
-  return open_output_file(out, name) && write_output_contents(out, bytes, existing);
+  out.file = open_file(out.temp_name, "wb");
+  return out.file != nullptr && write_output_contents(out, bytes, existing);
 }
 
 bool place_output_file(OutputFile& out) {

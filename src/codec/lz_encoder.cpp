@@ -248,9 +248,11 @@ Match best_match_any(std::span<const std::uint8_t> input, const SearchIndex& ind
   return best;
 }
 
-// The best match at b: the longest within the window, the nearest among
-// equally long ones; but where candidates match up to the end of the input
-// (possible only when at most 255 bytes remain), the farthest of those.
+// The best match at b, as best_match_any finds it. Where b starts two equal
+// bytes and the end rule cannot apply, best_run_match finds the same match
+// from far fewer runs; best_match_any's walk over every run of the byte is
+// left for the input's last 255 bytes, where the farthest candidate that
+// reaches the end may win.
 Match best_match(std::span<const std::uint8_t> input, const SearchIndex& index, std::size_t b) {
   const std::size_t remaining = input.size() - b;
   if (remaining > kMaxLength && input[b] == input[b + 1]) return best_run_match(input, index, b);

@@ -54,11 +54,9 @@ Report apply_patch(const RomImage& rom, const std::string& rom_path,
     return report;
   }
   if (applied.error != BpsError::none) {
-    report.push_back(Message{Say::patch_damaged, patch_path, {}, {}});
-    report.back().n[0] = static_cast<std::uint64_t>(applied.error);
-    report.back().n[1] = applied.at;
-    report.back().n[2] = applied.expected;
-    report.back().n[3] = applied.found;
+    say_n(report, Say::patch_damaged,
+          {static_cast<std::uint64_t>(applied.error), applied.at, applied.expected, applied.found},
+          patch_path);
     return report;
   }
   OutputFile file;

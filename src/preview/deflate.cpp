@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstring>
 
+#include "common/byte_order.h"
+
 namespace gorv {
 
 namespace {
@@ -171,9 +173,7 @@ std::vector<std::uint8_t> zlib_compress_fast(std::span<const std::uint8_t> data)
   }
   put_symbol(out, 256);
   out.flush();
-  const std::uint32_t check = adler32(data);
-  for (int shift = 24; shift >= 0; shift -= 8)
-    out.bytes.push_back(static_cast<std::uint8_t>(check >> shift));
+  append_be32(out.bytes, adler32(data));
   return std::move(out.bytes);
 }
 

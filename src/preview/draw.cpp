@@ -415,8 +415,7 @@ Picture draw_preview(const MapFile& map, std::string_view file_name) {
   return std::move(c.picture);
 }
 
-Picture draw_changes(const MapFile& old_map, const MapFile& new_map, std::string_view file_name) {
-  const MapDifferences d = compare_maps(old_map, new_map);
+Picture draw_changes(const MapFile& new_map, const MapDifferences& d, std::string_view file_name) {
   const auto changed = static_cast<std::size_t>(
       std::count(d.changed_squares.begin(), d.changed_squares.end(), std::uint8_t{1}));
   std::string extra = format("%zu squares changed", changed);

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "format/map_file.h"
+#include "preview/compare.h"
 #include "preview/picture.h"
 
 namespace gorv {
@@ -48,9 +49,9 @@ inline constexpr Rgb no_data_colour(unsigned x, unsigned y) {
 Picture draw_preview(const MapFile& map, std::string_view file_name);
 
 // The preview of `new_map` with the squares whose tile or block differs
-// from `old_map` (see compare_maps) framed and the rest of the map dimmed;
-// the strip counts the changed squares.
-Picture draw_changes(const MapFile& old_map, const MapFile& new_map, std::string_view file_name);
+// from the old map (`d`, from compare_maps) framed and the rest of the map
+// dimmed; the strip counts the changed squares.
+Picture draw_changes(const MapFile& new_map, const MapDifferences& d, std::string_view file_name);
 
 // A dimmed colour as draw_changes shows unchanged squares.
 inline constexpr Rgb dimmed(Rgb c) {

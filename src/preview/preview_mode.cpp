@@ -61,9 +61,8 @@ Comparison compare_map_files(const std::string& old_path, const std::string& new
   std::optional<MapFile> old_map = read_map(comparison.report, old_path);
   std::optional<MapFile> new_map = read_map(comparison.report, new_path);
   if (!old_map || !new_map) return comparison;
-  comparison.old_map = std::move(*old_map);
   comparison.new_map = std::move(*new_map);
-  comparison.differences = compare_maps(comparison.old_map, comparison.new_map);
+  comparison.differences = compare_maps(*old_map, comparison.new_map);
   comparison.compared = true;
   return comparison;
 }
@@ -72,7 +71,7 @@ Report write_changes_picture(const Comparison& comparison, const std::string& ne
   Report report;
   const std::string name = file_stem_of(new_path) + "-changes.png";
   write_png(report, name, Say::writing_changes,
-            draw_changes(comparison.old_map, comparison.new_map, file_name_of(new_path)));
+            draw_changes(comparison.new_map, comparison.differences, file_name_of(new_path)));
   return report;
 }
 

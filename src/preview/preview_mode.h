@@ -21,7 +21,7 @@ Report write_previews(const std::vector<std::string>& paths);
 struct Comparison {
   Report report;
   bool compared = false;
-  MapFile old_map, new_map;
+  MapFile new_map;
   MapDifferences differences;
 };
 Comparison compare_map_files(const std::string& old_path, const std::string& new_path);

@@ -75,15 +75,13 @@ Rgb from_hsl(double h, double s, double l) {
 
 struct Frame {
   PreviewGeometry g;
-  unsigned map_width = 0;   // pixels
-  unsigned map_height = 0;  // pixels, extra rows included
+  unsigned map_width = 0;  // pixels; the map part's height is g.strip_top
 };
 
 Frame frame_of(const MapValues& values) {
   Frame f;
   f.g = preview_geometry(values);
   f.map_width = f.g.columns * f.g.scale;
-  f.map_height = (f.g.grid_rows + f.g.extra_rows) * f.g.scale;
   return f;
 }
 
@@ -106,7 +104,7 @@ void draw_tiles(Picture& p, const MapFile& map, const Frame& f) {
 }
 
 void draw_extra_rows(Picture& p, const Frame& f) {
-  for (unsigned py = f.g.grid_rows * f.g.scale; py < f.map_height; ++py)
+  for (unsigned py = f.g.grid_rows * f.g.scale; py < f.g.strip_top; ++py)
     for (unsigned px = 0; px < f.map_width; ++px)
       set_pixel(p, px, py, (px + py) % 8 < 3 ? kExtraRowStripe : kExtraRowBase);
 }
@@ -114,7 +112,7 @@ void draw_extra_rows(Picture& p, const Frame& f) {
 void draw_screen_lines(Picture& p, const Frame& f) {
   const unsigned s = f.g.scale;
   for (unsigned x = kScreenColumns; x < f.g.columns; x += kScreenColumns)
-    fill_rect(p, x * s, 0, 1, f.map_height, kScreenLine);
+    fill_rect(p, x * s, 0, 1, f.g.strip_top, kScreenLine);
   for (unsigned y = kScreenRows; y < f.g.grid_rows; y += kScreenRows)
     fill_rect(p, 0, y * s, f.map_width, 1, kScreenLine);
 }
@@ -182,7 +180,7 @@ void draw_markers(Picture& p, const MapValues& v, const Frame& f) {
 
 void dim_unchanged(Picture& p, const Frame& f, const std::vector<std::uint8_t>& changed) {
   const unsigned s = f.g.scale;
-  for (unsigned py = 0; py < f.map_height; ++py) {
+  for (unsigned py = 0; py < f.g.strip_top; ++py) {
     const unsigned y = py / s;
     for (unsigned px = 0; px < f.map_width; ++px) {
       const std::size_t i = std::size_t{y} * f.g.columns + px / s;
@@ -212,7 +210,7 @@ void mark_changes(Picture& p, const Frame& f, const std::vector<std::uint8_t>& c
       const unsigned left = px > 0 ? px - 1 : 0;
       const unsigned top = py > 0 ? py - 1 : 0;
       const unsigned right = std::min(px + s, f.map_width - 1);
-      const unsigned bottom = std::min(py + s, f.map_height - 1);
+      const unsigned bottom = std::min(py + s, f.g.strip_top - 1);
       if (!is_changed(x, std::int64_t{y} - 1))
         fill_rect(p, left, top, right - left + 1, 1, kChangeMark);
       if (!is_changed(x, std::int64_t{y} + 1))
@@ -226,6 +224,12 @@ void mark_changes(Picture& p, const Frame& f, const std::vector<std::uint8_t>& c
 }
 
 // ---- The strip ----
+
+// The strip's spacing, in units of its text scale: the margin around it,
+// the gap between two items and the height of a row of items.
+constexpr unsigned kStripPad = 6;
+constexpr unsigned kStripGap = 4 * kGlyphAdvance;
+constexpr unsigned kStripRowHeight = 12;
 
 enum class Swatch { none, block, start, end, change };
 
@@ -300,8 +304,8 @@ StripLayout lay_out_strip(std::vector<StripItem> items, unsigned map_width) {
   for (const auto& item : items)
     if (item.swatch == Swatch::block)
       s.legend_width = std::max(s.legend_width, item_width(item, ts));
-  const unsigned pad = 6 * ts;
-  const unsigned gap = 4 * kGlyphAdvance * ts;
+  const unsigned pad = kStripPad * ts;
+  const unsigned gap = kStripGap * ts;
   unsigned x = pad;
   for (auto& item : items) {
     const unsigned w = slot_width(s, item);
@@ -312,7 +316,7 @@ StripLayout lay_out_strip(std::vector<StripItem> items, unsigned map_width) {
     s.rows.back().push_back(std::move(item));
     x += w + gap;
   }
-  const unsigned row_height = 12 * ts;
+  const unsigned row_height = kStripRowHeight * ts;
   s.height = 2 * pad + static_cast<unsigned>(s.rows.size()) * row_height -
              (row_height - kGlyphHeight * ts);
   return s;
@@ -320,9 +324,9 @@ StripLayout lay_out_strip(std::vector<StripItem> items, unsigned map_width) {
 
 void draw_strip(Picture& p, const StripLayout& s, unsigned top) {
   const unsigned ts = s.text_scale;
-  const unsigned pad = 6 * ts;
-  const unsigned gap = 4 * kGlyphAdvance * ts;
-  const unsigned row_height = 12 * ts;
+  const unsigned pad = kStripPad * ts;
+  const unsigned gap = kStripGap * ts;
+  const unsigned row_height = kStripRowHeight * ts;
   const unsigned sw = swatch_size(ts);
   unsigned y = top + pad;
   for (const auto& row : s.rows) {

@@ -51,6 +51,11 @@ enum class BpsActionKind : std::uint8_t {
   target_copy = 3,
 };
 
+// The two kinds that copy bytes from somewhere and move a cursor.
+inline constexpr bool is_copy(BpsActionKind kind) {
+  return kind == BpsActionKind::source_copy || kind == BpsActionKind::target_copy;
+}
+
 struct BpsAction {
   BpsActionKind kind = BpsActionKind::source_read;
   std::uint32_t length = 0;

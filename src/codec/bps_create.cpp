@@ -232,8 +232,7 @@ void emit(std::vector<BpsAction>& actions, BpsActionKind kind, std::uint32_t fro
           std::uint32_t length) {
   if (!actions.empty()) {
     BpsAction& last = actions.back();
-    const bool copy = kind == BpsActionKind::source_copy || kind == BpsActionKind::target_copy;
-    if (last.kind == kind && (!copy || last.from + last.length == from)) {
+    if (last.kind == kind && (!is_copy(kind) || last.from + last.length == from)) {
       last.length += length;
       return;
     }
@@ -385,9 +384,6 @@ std::uint32_t literal_size(std::uint64_t length) {
 // its kind.
 std::vector<BpsAction> absorb_short_matches(const std::vector<BpsAction>& actions) {
   constexpr std::uint32_t kShort = 64;  // a longer match never pays for two headers
-  const auto is_copy = [](BpsActionKind kind) {
-    return kind == BpsActionKind::source_copy || kind == BpsActionKind::target_copy;
-  };
   // For every action, the index of the next copy of each kind after it.
   std::vector<std::size_t> next_source(actions.size() + 1, actions.size());
   std::vector<std::size_t> next_target(actions.size() + 1, actions.size());

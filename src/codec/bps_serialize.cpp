@@ -68,13 +68,13 @@ std::vector<std::uint8_t> bps_serialize(std::span<const std::uint8_t> source,
                      target.begin() + static_cast<std::ptrdiff_t>(output + action.length));
         break;
       case BpsActionKind::source_copy:
-        append_bps_number(patch, bps_cursor_move(source_cursor, action.from));
-        source_cursor = std::int64_t{action.from} + action.length;
+      case BpsActionKind::target_copy: {
+        std::int64_t& cursor =
+            action.kind == BpsActionKind::source_copy ? source_cursor : target_cursor;
+        append_bps_number(patch, bps_cursor_move(cursor, action.from));
+        cursor = std::int64_t{action.from} + action.length;
         break;
-      case BpsActionKind::target_copy:
-        append_bps_number(patch, bps_cursor_move(target_cursor, action.from));
-        target_cursor = std::int64_t{action.from} + action.length;
-        break;
+      }
     }
     output += action.length;
   }

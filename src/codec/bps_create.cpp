@@ -27,12 +27,12 @@
 // literal byte costs one byte instead of two. What one way per position
 // cannot see, absorb_short_matches mends afterwards.
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <memory>
 
 #include "codec/bps.h"
 #include "codec/bps_number.h"
+#include "common/bytes.h"
 
 namespace gorv {
 
@@ -71,21 +71,10 @@ std::uint32_t chain_key(const std::uint8_t* p, std::size_t rest, unsigned bits) 
   return static_cast<std::uint32_t>((v * 0x9E3779B97F4A7C15u) >> (64 - bits));
 }
 
-// The length of the common prefix of a and b, at most `limit`; a and b may
-// overlap (a TargetCopy reading bytes it writes compares the same way).
+// The length of the common prefix of a and b, at most `limit`.
 std::uint32_t common_length(const std::uint8_t* a, const std::uint8_t* b, std::uint64_t limit) {
-  const std::uint32_t max = static_cast<std::uint32_t>(std::min<std::uint64_t>(limit, UINT32_MAX));
-  std::uint32_t n = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    for (; n + 8 <= max; n += 8) {
-      std::uint64_t x, y;
-      std::memcpy(&x, a + n, 8);
-      std::memcpy(&y, b + n, 8);
-      if (x != y) return n + static_cast<std::uint32_t>(std::countr_zero(x ^ y)) / 8;
-    }
-  }
-  while (n < max && a[n] == b[n]) ++n;
-  return n;
+  return static_cast<std::uint32_t>(
+      common_prefix(a, b, static_cast<std::size_t>(std::min<std::uint64_t>(limit, UINT32_MAX))));
 }
 
 // Hash chains: the newest position of each hash, and for every position the

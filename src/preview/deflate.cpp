@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/byte_order.h"
+#include "common/bytes.h"
 
 namespace gorv {
 
@@ -96,26 +97,6 @@ std::uint32_t load32(const std::uint8_t* p) {
   return v;
 }
 
-// How many bytes from `b` on repeat those from `a` (a < b), at most `most`.
-std::size_t match_length(const std::uint8_t* a, const std::uint8_t* b, std::size_t most) {
-  std::size_t n = 0;
-  while (n + 8 <= most) {
-    std::uint64_t x, y;
-    std::memcpy(&x, a + n, 8);
-    std::memcpy(&y, b + n, 8);
-    if (x != y) {
-      const std::uint64_t diff = x ^ y;
-      // The first differing byte: the lowest on little-endian machines.
-      if constexpr (std::endian::native == std::endian::little)
-        return n + static_cast<std::size_t>(std::countr_zero(diff)) / 8;
-      break;
-    }
-    n += 8;
-  }
-  while (n < most && a[n] == b[n]) ++n;
-  return n;
-}
-
 std::uint32_t adler32(std::span<const std::uint8_t> data) {
   std::uint32_t a = 1, b = 0;
   std::size_t i = 0;
@@ -151,14 +132,14 @@ std::vector<std::uint8_t> zlib_compress_fast(std::span<const std::uint8_t> data)
     if (i + 4 <= size) {
       const std::size_t most = std::min(kMaxMatch, size - i);
       if (i >= kPixelBytes) {
-        best = match_length(bytes + i - kPixelBytes, bytes + i, most);
+        best = common_prefix(bytes + i - kPixelBytes, bytes + i, most);
         distance = kPixelBytes;
       }
       const std::uint32_t h = (load32(bytes + i) * 2654435761u) >> (32 - kHashBits);
       const std::size_t seen = last[h];
       last[h] = static_cast<std::uint32_t>(i + 1);
       if (seen != 0 && i - (seen - 1) <= kWindow && best < most) {
-        const std::size_t n = match_length(bytes + seen - 1, bytes + i, most);
+        const std::size_t n = common_prefix(bytes + seen - 1, bytes + i, most);
         if (n > best) best = n, distance = i - (seen - 1);
       }
     }

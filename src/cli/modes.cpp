@@ -73,11 +73,10 @@ void run_all_maps(RunContext& run, const std::vector<std::string>&) {
     const auto map = static_cast<std::uint8_t>(m);
     if (!map_exists(run.exists, map)) continue;
     const std::string name = map_file_name(map);
-    if (path_exists(name)) {
+    if (path_exists(name)) {  // the image itself too, if it bears the name
       ++kept;
       continue;
     }
-    if (!output_spares_image(run, name)) continue;
     const ExportResult result = dump_map(run.image, run.exists, map, run.settings.block_filter);
     show(run.out, result.report, false);
     if (result.written) ++written;

@@ -2,6 +2,17 @@
 
 namespace gorv {
 
+void put_rom_bytes(OutputBuffer& buffer, Bytes rom, std::uint64_t from, std::uint32_t count) {
+  for (std::uint32_t i = 0; i < count; ++i) put_byte(buffer, read_u8(rom, from + i));
+}
+
+LzDecodeResult expand_lz(Report& report, Bytes rom, std::uint64_t from, std::uint16_t limit,
+                         OutputBuffer& buffer) {
+  const LzDecodeResult sizes = lz_decode(rom, from, limit, buffer);
+  say_n(report, Say::lz_sizes, {sizes.compressed_size, sizes.size});
+  return sizes;
+}
+
 bool finish_export_file(Report& report, OutputFile& file, std::span<const std::uint8_t> bytes,
                         bool fits, const Message& too_large) {
   if (!fits) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "codec/block_decoder.h"
-#include "codec/lz_decoder.h"
 #include "export/background_layout.h"
 #include "export/enemy_layout.h"
 
@@ -36,8 +35,7 @@ bool expand_tiles(Report& report, Bytes rom, const MapHeader& h, MapFile& file) 
   std::copy(start.begin(), start.end(), buffer.storage.begin());
   set_le16(buffer.storage, kCurrentMapFileLayout.offsets,
            static_cast<std::uint16_t>(kMapFileHeaderSize));
-  const LzDecodeResult sizes = lz_decode(rom, h.tile_address, h.grid_size, buffer);
-  say_n(report, Say::lz_sizes, {sizes.compressed_size, sizes.size});
+  expand_lz(report, rom, h.tile_address, h.grid_size, buffer);
   const auto product = contents(buffer).subspan(kMapFileHeaderSize);
   file.tiles.assign(product.begin(), product.end());
   return !buffer.full;

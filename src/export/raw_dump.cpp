@@ -1,6 +1,5 @@
 #include "export/raw_dump.h"
 
-#include "codec/lz_decoder.h"
 #include "common/text.h"
 
 namespace gorv {
@@ -22,8 +21,7 @@ ExportResult dump_raw(Bytes rom, std::uint32_t address) {
   say(report, Say::writing_data, name);
 
   OutputBuffer buffer;
-  const LzDecodeResult sizes = lz_decode(rom, address, 0, buffer);
-  say_n(report, Say::lz_sizes, {sizes.compressed_size, sizes.size});
+  const LzDecodeResult sizes = expand_lz(report, rom, address, 0, buffer);
   // The file holds exactly the product whose size the report gave.
   if (!buffer.full && sizes.size < buffer.length)
     buffer.length = static_cast<std::uint16_t>(sizes.size);

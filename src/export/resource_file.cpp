@@ -1,17 +1,9 @@
 #include "export/resource_file.h"
 
-#include "codec/lz_decoder.h"
+#include "export/export_file.h"
 #include "format/resource_file.h"
 
 namespace gorv {
-
-namespace {
-
-void put_rom_bytes(OutputBuffer& buffer, Bytes rom, std::uint64_t from, std::uint32_t count) {
-  for (std::uint32_t i = 0; i < count; ++i) put_byte(buffer, read_u8(rom, from + i));
-}
-
-}  // namespace
 
 ExportResult write_resource_file(Bytes rom) {
   ExportResult result;
@@ -30,11 +22,9 @@ ExportResult write_resource_file(Bytes rom) {
         put_rom_bytes(buffer, rom, std::uint64_t{read_be32(rom, block.offset)} + block.skip,
                       block.size);
         break;
-      case ResourceBlockSource::packed: {
-        const LzDecodeResult sizes = lz_decode(rom, block.offset, block.size, buffer);
-        say_n(report, Say::lz_sizes, {sizes.compressed_size, sizes.size});
+      case ResourceBlockSource::packed:
+        expand_lz(report, rom, block.offset, block.size, buffer);
         break;
-      }
     }
   }
   result.written = finish_export_file(report, file, buffer);

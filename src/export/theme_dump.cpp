@@ -1,6 +1,5 @@
 #include "export/theme_dump.h"
 
-#include "codec/lz_decoder.h"
 #include "common/text.h"
 #include "format/theme_file.h"
 
@@ -20,13 +19,11 @@ void put_section(Report& report, OutputBuffer& buffer, Bytes rom, const ThemeSec
                  std::uint64_t from) {
   switch (section.form) {
     case ThemeSectionForm::raw:
-      for (std::uint32_t i = 0; i < section.size; ++i) put_byte(buffer, read_u8(rom, from + i));
+      put_rom_bytes(buffer, rom, from, section.size);
       break;
-    case ThemeSectionForm::packed: {
-      const LzDecodeResult sizes = lz_decode(rom, from, section.size, buffer);
-      say_n(report, Say::lz_sizes, {sizes.compressed_size, sizes.size});
+    case ThemeSectionForm::packed:
+      expand_lz(report, rom, from, section.size, buffer);
       break;
-    }
     case ThemeSectionForm::swapped:
       for (std::uint32_t i = 0; i < section.size; i += 2) {
         put_byte(buffer, read_u8(rom, from + i + 1));

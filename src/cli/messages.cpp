@@ -27,6 +27,10 @@ unsigned u(std::uint64_t value) {
   return static_cast<unsigned>(value);
 }
 
+// A map's parts in the order of its header's layout fields (and of
+// PackedPart), then its header.
+constexpr std::array<const char*, 5> kMapParts = {"tile", "block", "background", "enemy", "header"};
+
 std::string lz_sizes(const Message& m) {
   const double ratio = static_cast<double>(m.n[1]) / static_cast<double>(m.n[0]) * 100.0;
   std::string text =
@@ -45,8 +49,7 @@ std::string import_phase(const Message& m) {
 }
 
 std::string import_layout(const Message& m) {
-  static constexpr std::array<const char*, 4> kLayouts = {"tile", "block", "background", "enemy"};
-  return format("    - %s layout (0x%06llX, 0x%04llX)\n", kLayouts[m.n[0] & 3],
+  return format("    - %s layout (0x%06llX, 0x%04llX)\n", kMapParts[m.n[0] & 3],
                 static_cast<unsigned long long>(m.n[1]), static_cast<unsigned long long>(m.n[2]));
 }
 
@@ -77,9 +80,7 @@ std::string block_encode_text(BlockEncodeError error, unsigned width, unsigned h
 
 std::string bps_error_text(const BpsApplyResult& result) {
   const auto hex = [](std::uint64_t value) {
-    char text[20];
-    std::snprintf(text, sizeof text, "%08llX", static_cast<unsigned long long>(value));
-    return std::string(text);
+    return format("%08llX", static_cast<unsigned long long>(value));
   };
   const std::string at = std::to_string(result.at);
   switch (result.error) {
@@ -179,7 +180,6 @@ namespace {
 
 std::string map_file_trouble(const Message& m) {
   std::string problem;
-  static constexpr std::array<const char*, 4> kLayouts = {"tile", "block", "background", "enemy"};
   switch (static_cast<MapFileTrouble>(m.n[0])) {
     case MapFileTrouble::damaged: {
       MapFileDamage damage{static_cast<MapFileProblem>(m.n[1]),
@@ -200,7 +200,7 @@ std::string map_file_trouble(const Message& m) {
       break;
     case MapFileTrouble::layout_too_long:
       problem = format("the %s layout takes %llu bytes in the ROM image, more than 65535",
-                       kLayouts[m.n[1] & 3], static_cast<unsigned long long>(m.n[2]));
+                       kMapParts[m.n[1] & 3], static_cast<unsigned long long>(m.n[2]));
       break;
   }
   return format("map file \"%s\" is damaged\n  ", m.name.c_str()) + problem;
@@ -369,10 +369,8 @@ constexpr MessageRow kMessages[] = {
      }},
     {Say::map_not_surviving, Kind::error, true, kStatusError,
      [](const Message& m) {
-       static constexpr std::array<const char*, 5> kParts = {"tile", "block", "background", "enemy",
-                                                             "header"};
        return format("map 0x%02X did not survive packing (%s layout); nothing was imported",
-                     u(m.n[0]), kParts[m.n[1] < kParts.size() ? m.n[1] : 4]);
+                     u(m.n[0]), kMapParts[m.n[1] < kMapParts.size() ? m.n[1] : 4]);
      }},
     {Say::level_out_of_range, Kind::error, true, kStatusError,
      [](const Message&) {

@@ -61,13 +61,14 @@ int usage(Output& out) {
 
 int run_tool(const std::vector<std::string>& args, Console& console) {
   Output out{console};
-  const TakenOptions taken = take_long_options(args, long_option_rows());
+  const auto rows = long_option_rows();
+  const TakenOptions taken = take_long_options(args, rows);
   if (taken.error) {
     show(out, *taken.error, false);
     return out.status;
   }
-  const auto rows = long_option_rows();
   bool image_needed = false;
+  bool all_maps = false;
   for (const LongOptionUse& use : taken.uses) {
     const LongOptionRow& row = rows[use.row];
     if (row.name == "--help") {
@@ -79,6 +80,7 @@ int run_tool(const std::vector<std::string>& args, Console& console) {
       return kStatusOk;
     }
     image_needed = image_needed || row.needs_image;
+    all_maps = all_maps || row.name == "--all-maps";
   }
 
   // What remains is a single-hyphen shape; or, next to long options, just
@@ -100,9 +102,6 @@ int run_tool(const std::vector<std::string>& args, Console& console) {
     rom_path = parsed.rom_path;
   }
 
-  bool all_maps = false;
-  for (const LongOptionUse& use : taken.uses)
-    all_maps = all_maps || rows[use.row].name == "--all-maps";
   if (modes_conflict(out, settings, all_maps)) return out.status;
 
   RomImage rom;

@@ -49,13 +49,14 @@ std::string level_report_text(const LevelInfo& info) {
   text += format("MAP:           0x%02X\n", info.map);
   text += format("LEVEL X:       %u screens (0x%04X px)\n", unsigned{header.width},
                  header.width * kScreenWidthPixels);
-  if (header.extra_rows != 0) {
-    text += format("LEVEL Y:       %u screens + %u rows (0x%04X px)\n", unsigned{header.height},
-                   header.extra_rows * kSquaresPerExtraRow,
-                   header.height * kScreenHeightPixels + header.extra_rows * kExtraRowPixels);
+  const unsigned height = map_height(header.size_byte);
+  const unsigned extra_rows = map_extra_rows(header.size_byte);
+  if (extra_rows != 0) {
+    text += format("LEVEL Y:       %u screens + %u rows (0x%04X px)\n", height,
+                   extra_rows * kSquaresPerExtraRow,
+                   height * kScreenHeightPixels + extra_rows * kExtraRowPixels);
   } else {
-    text += format("LEVEL Y:       %u screens (0x%04X px)\n", unsigned{header.height},
-                   header.height * kScreenHeightPixels);
+    text += format("LEVEL Y:       %u screens (0x%04X px)\n", height, height * kScreenHeightPixels);
   }
   text += format("MAP THEME:     %s (0x%X)\n", theme_name(map_theme(header)),
                  unsigned{map_theme(header)});
@@ -65,7 +66,7 @@ std::string level_report_text(const LevelInfo& info) {
   text += format("END X:         0x%04X px\n", unsigned{header.end_x});
   text += format("END Y:         0x%04X px\n", unsigned{header.end_y});
   text += "\n";
-  text += format("TOTAL SCREENS: %u\n", header.width * unsigned{header.height});
+  text += format("TOTAL SCREENS: %u\n", header.width * height);
   text += format("GRID SIZE:     %u squares\n", unsigned{header.grid_size});
   text += "\n\n";
   return text;

@@ -13,7 +13,7 @@ namespace {
 MapValues map_values(const MapHeader& h) {
   MapValues v;
   v.width = h.width;
-  v.size_byte = static_cast<std::uint8_t>(h.extra_rows << 6 | h.height);
+  v.size_byte = h.size_byte;
   v.attribute = h.attribute;
   v.theme_byte = h.theme_byte;
   v.start_x = h.start_x;

@@ -10,9 +10,7 @@ MapHeader read_map_header(Bytes rom, std::uint8_t map) {
   const std::uint32_t at = map_header_offset(rom, map);
   MapHeader h;
   h.width = read_u8(rom, at);
-  const std::uint8_t size_byte = read_u8(rom, at + 1);
-  h.extra_rows = static_cast<std::uint8_t>(map_extra_rows(size_byte));
-  h.height = static_cast<std::uint8_t>(map_height(size_byte));
+  h.size_byte = read_u8(rom, at + 1);
   h.attribute = read_u8(rom, at + 2);
   h.theme_byte = read_u8(rom, at + 3);
   h.start_x = read_be16(rom, at + 4);
@@ -23,7 +21,7 @@ MapHeader read_map_header(Bytes rom, std::uint8_t map) {
   h.block_address = read_be32(rom, at + kBlockAddressField);
   h.background_address = read_be32(rom, at + kBackgroundAddressField);
   h.enemy_address = read_be32(rom, at + kEnemyAddressField);
-  h.grid_size = grid_size16(h.width, size_byte);
+  h.grid_size = grid_size16(h.width, h.size_byte);
   return h;
 }
 

@@ -25,8 +25,7 @@ inline constexpr std::size_t kEnemyAddressField = 24;
 // A map header as the modes use it.
 struct MapHeader {
   std::uint8_t width = 0;       // screens
-  std::uint8_t extra_rows = 0;  // 0 to 3, units of 32 px
-  std::uint8_t height = 0;      // screens, 0 to 63
+  std::uint8_t size_byte = 0;   // map_height and map_extra_rows (units of 32 px) in one byte
   std::uint8_t attribute = 0;   // raw
   std::uint8_t theme_byte = 0;  // raw
   std::uint16_t start_x = 0, start_y = 0, end_x = 0, end_y = 0;

@@ -24,8 +24,8 @@ TEST(MapHeader, FieldsAreReadBigEndian) {
                                     0x00, 0x07, 0x12, 0x34, 0x00, 0x08, 0xAB, 0xCD});
   const MapHeader h = read_map_header(Bytes(image), 3);
   EXPECT_EQ(3, h.width);
-  EXPECT_EQ(2, h.extra_rows);
-  EXPECT_EQ(2, h.height);
+  EXPECT_EQ(2u, map_extra_rows(h.size_byte));
+  EXPECT_EQ(2u, map_height(h.size_byte));
   EXPECT_EQ(1680, h.grid_size);
   EXPECT_TRUE(map_chase(h));
   EXPECT_EQ(5, map_theme(h));

@@ -15,7 +15,7 @@ namespace gorv {
 
 namespace {
 
-bool same_bytes(Bytes image, std::uint64_t address, const std::vector<std::uint8_t>& expected) {
+bool same_bytes(Bytes image, std::uint64_t address, std::span<const std::uint8_t> expected) {
   if (address > image.size() || image.size() - address < expected.size()) return false;
   return std::equal(expected.begin(), expected.end(),
                     image.begin() + static_cast<std::ptrdiff_t>(address));
@@ -66,8 +66,7 @@ PackedPart check_map(Bytes image, const MapRecord& record) {
   const std::uint64_t table = kNewLevelDirectory + kMapHeaderTableField + 2u * record.map;
   if (table + 2 > image.size()) return PackedPart::header;
   const std::uint64_t at = kNewLevelDirectory + get_be16(image, table);
-  if (!same_bytes(image, at,
-                  std::vector<std::uint8_t>(record.header.begin(), record.header.begin() + 12)))
+  if (!same_bytes(image, at, std::span(record.header).first(kMapHeaderValuesSize)))
     return PackedPart::header;
   if (at + kMapHeaderSize > image.size()) return PackedPart::header;
   const std::uint8_t width = record.header[0];

@@ -9,8 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   gorv::MapRecord record;
-  const gorv::MapFileReading reading = gorv::read_map_file(gorv::Bytes(data, size), record);
-  if (!reading.ok()) return 0;
+  if (gorv::read_map_file(gorv::Bytes(data, size), record)) return 0;
   const unsigned width = record.header[0];
   const unsigned height = record.header[1] & 0x3F;
   if (width == 0 || height == 0 || width > 51 || height > 36) __builtin_trap();

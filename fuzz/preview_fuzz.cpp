@@ -13,7 +13,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const gorv::ParsedMapFile parsed = gorv::parse_map_file({data, size});
-  if (parsed.damage.problem != gorv::MapFileProblem::none) return 0;
+  if (parsed.damage.problem != gorv::MapFileDamage::Problem::none) return 0;
   const gorv::MapFile& map = parsed.file;
   const gorv::Picture picture = gorv::draw_preview(map, "map00.gvm");
   const gorv::PreviewGeometry g = gorv::preview_geometry(map.values);

@@ -4,6 +4,8 @@
 #include <initializer_list>
 #include <optional>
 
+#include "codec/block_decoder.h"
+
 namespace gorv {
 
 namespace {
@@ -19,39 +21,43 @@ std::uint8_t parse_byte(std::string_view text, std::size_t max_chars, std::uint8
 // returns the range error, or nothing when the value is accepted.
 struct ValueOption {
   std::string_view name;
-  std::optional<Say> (*take)(std::string_view value, RunSettings& settings);
+  std::optional<Message> (*take)(std::string_view value, RunSettings& settings);
 };
 
 // The value options in the order their values are parsed and checked.
 constexpr std::array<ValueOption, 5> kValueOptions = {{
     {"-info",
-     [](std::string_view value, RunSettings& s) -> std::optional<Say> {
+     [](std::string_view value, RunSettings& s) -> std::optional<Message> {
        s.level = parse_byte(value, 2, 0);
-       return s.level > 0x69 ? Say::level_out_of_range : std::optional<Say>();
+       if (*s.level > 0x69) return msg::LevelOutOfRange{};
+       return std::nullopt;
      }},
     {"-map",
-     [](std::string_view value, RunSettings& s) -> std::optional<Say> {
+     [](std::string_view value, RunSettings& s) -> std::optional<Message> {
        s.map = parse_byte(value, 2, 0);
-       return s.map > 0x7D ? Say::map_out_of_range : std::optional<Say>();
+       if (*s.map > 0x7D) return msg::MapOutOfRange{};
+       return std::nullopt;
      }},
     {"-theme",
-     [](std::string_view value, RunSettings& s) -> std::optional<Say> {
+     [](std::string_view value, RunSettings& s) -> std::optional<Message> {
        s.theme = parse_byte(value, 1, 0);
-       return s.theme == 0 || s.theme > 0xA ? Say::theme_out_of_range : std::optional<Say>();
+       if (*s.theme == 0 || *s.theme > 0xA) return msg::ThemeOutOfRange{};
+       return std::nullopt;
      }},
     {"-block",
-     [](std::string_view value, RunSettings& s) -> std::optional<Say> {
+     [](std::string_view value, RunSettings& s) -> std::optional<Message> {
        s.block_filter = parse_byte(value, 2, 0xFF);
-       return s.block_filter > 0x10 && s.block_filter != 0xFF ? Say::block_out_of_range
-                                                              : std::optional<Say>();
+       if (*s.block_filter > 0x10 && *s.block_filter != kAllBlockTypes)
+         return msg::BlockOutOfRange{};
+       return std::nullopt;
      }},
     {"-decompress",
-     [](std::string_view value, RunSettings& s) -> std::optional<Say> {
-       // An address must begin with a digit: from the "not given" value -1
-       // the later digits would only shift garbage.
-       if (value.empty() || hex_digit_value(value[0]) < 0) return Say::address_not_valid;
-       s.dump_address = static_cast<std::int32_t>(parse_hex_value(value, 6, 0, 0xFFFFFF));
-       return {};
+     [](std::string_view value, RunSettings& s) -> std::optional<Message> {
+       // An address must begin with a digit: the digit parser would start
+       // from no value at all.
+       if (value.empty() || hex_digit_value(value[0]) < 0) return msg::AddressNotValid{};
+       s.dump_address = parse_hex_value(value, 6, 0, 0xFFFFFF);
+       return std::nullopt;
      }},
 }};
 
@@ -86,10 +92,10 @@ std::size_t find_value(const std::vector<std::string>& args, std::string_view op
   return 0;
 }
 
-ParsedArguments rejected(Say error) {
+ParsedArguments rejected(Message error) {
   ParsedArguments parsed;
   parsed.outcome = ParseOutcome::error;
-  parsed.error = error;
+  parsed.error = std::move(error);
   return parsed;
 }
 
@@ -137,7 +143,8 @@ ParsedArguments parse_arguments(const std::vector<std::string>& original) {
   for (const ValueOption& option : kValueOptions) {
     const std::size_t at = find_value(args, option.name);
     if (at == 0) continue;
-    if (const std::optional<Say> error = option.take(args[at], settings)) return rejected(*error);
+    if (std::optional<Message> error = option.take(args[at], settings))
+      return rejected(std::move(*error));
   }
 
   parsed.outcome = ParseOutcome::run;

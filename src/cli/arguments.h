@@ -3,22 +3,24 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "common/report.h"
+#include "report/report.h"
 
 namespace gorv {
 
-// What the run was asked to do. 0xFF (or -1 for the dump address) means
-// that the option was not given; for the block filter it means all types.
+// What the run was asked to do; an option not given has no value.
 struct RunSettings {
-  std::uint8_t level = 0xFF;
-  std::uint8_t map = 0xFF;
-  std::uint8_t theme = 0xFF;
-  std::uint8_t block_filter = 0xFF;
-  std::int32_t dump_address = -1;
+  std::optional<std::uint8_t> level;
+  std::optional<std::uint8_t> map;
+  std::optional<std::uint8_t> theme;
+  // A block type to keep, or kAllBlockTypes (-block FF); without -block,
+  // all types are kept too.
+  std::optional<std::uint8_t> block_filter;
+  std::optional<std::uint32_t> dump_address;
   bool resource = false;
   bool import = false;
 };
@@ -33,7 +35,7 @@ struct ParsedArguments {
   ParseOutcome outcome = ParseOutcome::usage;
   std::string rom_path;
   RunSettings settings;
-  Say error = Say::newline;
+  std::optional<Message> error;  // with outcome error
 };
 
 // Parses the argument vector (args[0] is the program name, args[1] the ROM

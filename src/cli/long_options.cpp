@@ -16,21 +16,21 @@ TakenOptions take_long_options(const std::vector<std::string>& args,
     std::size_t row = 0;
     while (row < table.size() && table[row].name != name) ++row;
     if (row == table.size()) {
-      taken.error = Message{Say::unknown_option, name, {}, {}};
+      taken.error = msg::UnknownOption{name};
       return taken;
     }
     LongOptionUse use{row, {}};
     const OptionValue kind = table[row].value;
     if (equals != std::string::npos) {
       if (kind == OptionValue::none) {
-        taken.error = Message{Say::unknown_option, arg, {}, {}};
+        taken.error = msg::UnknownOption{arg};
         return taken;
       }
       use.values.push_back(arg.substr(equals + 1));
     }
     if (kind == OptionValue::one && use.values.empty()) {
       if (i + 1 >= args.size() || args[i + 1].compare(0, 2, "--") == 0) {
-        taken.error = Message{Say::option_needs_value, name, {}, {}};
+        taken.error = msg::OptionNeedsValue{name};
         return taken;
       }
       use.values.push_back(args[++i]);
@@ -39,7 +39,7 @@ TakenOptions take_long_options(const std::vector<std::string>& args,
       while (i + 1 < args.size() && (args[i + 1].empty() || args[i + 1][0] != '-'))
         use.values.push_back(args[++i]);
       if (use.values.empty()) {
-        taken.error = Message{Say::option_needs_value, name, {}, {}};
+        taken.error = msg::OptionNeedsValue{name};
         return taken;
       }
     }

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/report.h"
+#include "report/report.h"
 
 namespace gorv {
 

@@ -8,8 +8,8 @@
 #include "codec/block_encoder.h"
 #include "codec/bps.h"
 #include "common/console.h"
-#include "common/report.h"
 #include "format/map_file.h"
+#include "report/report.h"
 
 namespace gorv {
 
@@ -41,7 +41,7 @@ std::string bps_error_text(const BpsApplyResult& result);
 
 // What is wrong with a damaged map file, in one line (the import, the
 // preview and the compare say it under their error line).
-std::string map_file_problem_text(const MapFileDamage& damage);
+std::string map_file_damage_text(const MapFileDamage& damage);
 
 // Why the block layout encoder refused a map of this width and size byte.
 std::string block_encode_error_text(const BlockEncoding& encoding, std::uint8_t width,

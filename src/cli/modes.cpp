@@ -4,6 +4,7 @@
 
 #include "cli/compare_text.h"
 #include "cli/level_report.h"
+#include "codec/block_decoder.h"
 #include "common/platform.h"
 #include "common/text.h"
 #include "export/map_dump.h"
@@ -24,43 +25,50 @@ namespace {
 // image: such a mode is refused and the image stays as it is.
 bool output_spares_image(RunContext& run, const std::string& output) {
   if (!same_file(output, run.rom_path)) return true;
-  show(run.out, Message{Say::output_is_image, output, run.rom_path, {}}, false);
+  show(run.out, msg::OutputIsImage{output, run.rom_path}, false);
   return false;
 }
 
+std::uint8_t block_filter(const RunContext& run) {
+  return run.settings.block_filter.value_or(kAllBlockTypes);
+}
+
 void run_map(RunContext& run) {
-  const std::uint8_t map = run.settings.map;
+  const std::uint8_t map = *run.settings.map;
   if (!output_spares_image(run, map_file_name(map))) return;
-  show(run.out, dump_map(run.image, run.exists, map, run.settings.block_filter).report, true);
+  show(run.out, dump_map(rom_bytes(run.rom), run.exists, map, block_filter(run)).report, true);
 }
 
 void run_theme(RunContext& run) {
-  if (!output_spares_image(run, theme_file_name(run.settings.theme))) return;
-  show(run.out, dump_theme(run.image, run.settings.theme).report, false);
+  const std::uint8_t theme = *run.settings.theme;
+  if (!output_spares_image(run, theme_file_name(theme))) return;
+  show(run.out, dump_theme(rom_bytes(run.rom), theme).report, false);
 }
 
 void run_info(RunContext& run) {
-  say(run.out.console, level_report_text(read_level_info(run.image, run.settings.level)));
+  say(run.out.console, level_report_text(read_level_info(rom_bytes(run.rom), *run.settings.level)));
 }
 
 void run_decompress(RunContext& run) {
-  const auto address = static_cast<std::uint32_t>(run.settings.dump_address);
+  const std::uint32_t address = *run.settings.dump_address;
   if (!output_spares_image(run, raw_dump_file_name(address))) return;
-  show(run.out, dump_raw(run.image, address).report, false);
+  show(run.out, dump_raw(rom_bytes(run.rom), address).report, false);
 }
 
 void run_resource(RunContext& run) {
   if (!output_spares_image(run, kResourceFileName)) return;
-  show(run.out, write_resource_file(run.image).report, false);
+  show(run.out, write_resource_file(rom_bytes(run.rom)).report, false);
 }
 
 void run_import(RunContext& run) {
   // Where nothing after the import needs the old image, the import builds
-  // the new one in its memory.
-  show(run.out,
-       import_maps(run.image_needed_later ? RomImage(run.rom) : std::move(run.rom), run.rom_path)
-           .report,
-       true);
+  // the new one in its memory; the run is left with no image.
+  RomImage rom;
+  if (run.image_needed_later)
+    rom = run.rom;
+  else
+    std::swap(rom, run.rom);
+  show(run.out, import_maps(std::move(rom), run.rom_path).report, true);
 }
 
 // --all-maps: every present map as -map writes it, except that a map file
@@ -77,12 +85,12 @@ void run_all_maps(RunContext& run, const std::vector<std::string>&) {
       ++kept;
       continue;
     }
-    const ExportResult result = dump_map(run.image, run.exists, map, run.settings.block_filter);
+    const ExportResult result = dump_map(rom_bytes(run.rom), run.exists, map, block_filter(run));
     show(run.out, result.report, false);
     if (result.written) ++written;
   }
-  show(run.out, Message{Say::maps_written, {}, {}, {written}}, false);
-  if (kept != 0) show(run.out, Message{Say::maps_kept, {}, {}, {kept}}, false);
+  show(run.out, msg::MapsWritten{written}, false);
+  if (kept != 0) show(run.out, msg::MapsKept{kept}, false);
 }
 
 void run_patch(RunContext& run, const std::vector<std::string>& values) {
@@ -99,22 +107,22 @@ void run_preview(RunContext& run, const std::vector<std::string>& values) {
 
 void run_compare(RunContext& run, const std::vector<std::string>& values) {
   if (values.size() != 2) {
-    show(run.out, Message{Say::compare_needs_two, {}, {}, {}}, false);
+    show(run.out, msg::CompareNeedsTwo{}, false);
     return;
   }
   const Comparison comparison = compare_map_files(values[0], values[1]);
   show(run.out, comparison.report, false);
   if (!comparison.compared) return;
   for (const std::string& line : describe_differences(comparison.differences))
-    show(run.out, Message{Say::difference, line, {}, {}}, false);
+    show(run.out, msg::Difference{line}, false);
   show(run.out, write_changes_picture(comparison, values[1]), false);
 }
 
 constexpr std::array<SingleHyphenMode, 6> kSingleHyphenModes = {{
-    {[](const RunSettings& s) { return s.map != 0xFF; }, true, run_map},
-    {[](const RunSettings& s) { return s.theme != 0xFF; }, false, run_theme},
-    {[](const RunSettings& s) { return s.level != 0xFF; }, false, run_info},
-    {[](const RunSettings& s) { return s.dump_address != -1; }, false, run_decompress},
+    {[](const RunSettings& s) { return s.map.has_value(); }, true, run_map},
+    {[](const RunSettings& s) { return s.theme.has_value(); }, false, run_theme},
+    {[](const RunSettings& s) { return s.level.has_value(); }, false, run_info},
+    {[](const RunSettings& s) { return s.dump_address.has_value(); }, false, run_decompress},
     {[](const RunSettings& s) { return s.resource; }, false, run_resource},
     {[](const RunSettings& s) { return s.import; }, true, run_import},
 }};

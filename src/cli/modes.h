@@ -16,13 +16,13 @@
 
 namespace gorv {
 
-// What every mode may use.
+// What every mode may use. The run owns the image as read; -import takes
+// it over when no long option works on it after the import.
 struct RunContext {
   Output& out;
   const std::string& rom_path;
-  RomImage& rom;
-  Bytes image;
-  const MapExistsTable& exists;
+  RomImage rom;
+  MapExistsTable exists;
   const RunSettings& settings;
   bool image_needed_later;  // a long option still works on the image after -import
 };

@@ -27,12 +27,14 @@ constexpr std::size_t kMaxRomImageSize = 0x4000000;
 // write to it, so only then must the file be writable.
 bool load_rom_image(Output& out, const std::string& path, bool for_import, RomImage& rom) {
   if (!read_whole_file(path, rom.bytes, kMaxRomImageSize)) {
-    const Say why = rom.bytes.size() > kMaxRomImageSize ? Say::rom_too_large : Say::cannot_open;
-    show(out, Message{why, path, {}, {}}, true);
+    if (rom.bytes.size() > kMaxRomImageSize)
+      show(out, msg::RomTooLarge{path}, true);
+    else
+      show(out, msg::CannotOpen{path}, true);
     return false;
   }
   if (!for_import || file_is_writable(path)) return true;
-  show(out, Message{Say::cannot_open, path, {}, {}}, true);
+  show(out, msg::CannotOpen{path}, true);
   return false;
 }
 
@@ -42,12 +44,12 @@ bool load_rom_image(Output& out, const std::string& path, bool for_import, RomIm
 // Such a run is refused before anything is opened.
 bool modes_conflict(Output& out, const RunSettings& settings, bool all_maps) {
   if (!settings.import) return false;
-  if (settings.map != 0xFF) {
-    show(out, Message{Say::map_with_import, {}, {}, {settings.map}}, true);
+  if (settings.map) {
+    show(out, msg::MapWithImport{*settings.map}, true);
     return true;
   }
   if (!all_maps) return false;
-  show(out, Message{Say::all_maps_with_import, {}, {}, {}}, true);
+  show(out, msg::AllMapsWithImport{}, true);
   return true;
 }
 
@@ -95,7 +97,7 @@ int run_tool(const std::vector<std::string>& args, Console& console) {
     const ParsedArguments parsed = parse_arguments(taken.rest);
     if (parsed.outcome == ParseOutcome::usage) return usage(out);
     if (parsed.outcome == ParseOutcome::error) {
-      show(out, Message{parsed.error, {}, {}, {}}, true);
+      show(out, *parsed.error, true);
       return out.status;
     }
     settings = parsed.settings;
@@ -104,11 +106,10 @@ int run_tool(const std::vector<std::string>& args, Console& console) {
 
   if (modes_conflict(out, settings, all_maps)) return out.status;
 
-  RomImage rom;
-  if (!rom_path.empty() && !load_rom_image(out, rom_path, settings.import, rom)) return out.status;
-  const Bytes image = rom_bytes(rom);
-  const MapExistsTable exists = build_map_exists_table(image);
-  RunContext run{out, rom_path, rom, image, exists, settings, image_needed};
+  RunContext run{out, rom_path, {}, {}, settings, image_needed};
+  if (!rom_path.empty() && !load_rom_image(out, rom_path, settings.import, run.rom))
+    return out.status;
+  run.exists = build_map_exists_table(rom_bytes(run.rom));
 
   for (const SingleHyphenMode& mode : single_hyphen_modes())
     if (mode.requested(settings)) mode.run(run);

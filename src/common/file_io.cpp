@@ -107,18 +107,6 @@ bool commit_output_file(OutputFile& out, std::span<const std::uint8_t> bytes,
   return write_output_contents(out, bytes, keep_permissions_of) && place_output_file(out);
 }
 
-bool start_output_file(Report& report, OutputFile& out, const std::string& name) {
-  if (open_output_file(out, name)) return true;
-  say(report, Say::cannot_create, name);
-  return false;
-}
-
-bool finish_output_file(Report& report, OutputFile& out, std::span<const std::uint8_t> bytes) {
-  if (commit_output_file(out, bytes)) return true;
-  say(report, Say::cannot_write, out.name);
-  return false;
-}
-
 void discard_output_file(OutputFile& out) {
   if (out.file != nullptr) std::fclose(out.file);
   out.file = nullptr;

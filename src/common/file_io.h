@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "common/report.h"
-
 namespace gorv {
 
 // Reads a whole file in binary mode. Returns false when it cannot be opened
@@ -57,12 +55,6 @@ bool place_output_file(OutputFile& out);
 // open_output_file and write_output_contents do, leaving nothing behind.
 bool copy_output_file(OutputFile& out, const std::string& name, const std::string& existing,
                       std::span<const std::uint8_t> bytes);
-
-// The same steps for a mode, saying what went wrong: creating the file
-// (cannot_create), which comes before the mode says it writes the file, and
-// writing it and putting it in place (cannot_write).
-bool start_output_file(Report& report, OutputFile& out, const std::string& name);
-bool finish_output_file(Report& report, OutputFile& out, std::span<const std::uint8_t> bytes);
 
 // Closes and removes the temporary file; the target is unchanged.
 void discard_output_file(OutputFile& out);

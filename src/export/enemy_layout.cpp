@@ -20,12 +20,12 @@ EnemySection read_enemy_layout(Report& report, Bytes rom, std::uint64_t address)
   const std::uint32_t list = read_be32(rom, address);
   const std::uint16_t last_word = read_be16(rom, address + kEndWordAt);
   if (last_word != kEnemyHeaderEndWord) {
-    say_n(report, Say::enemy_header_end, {last_word});
+    say(report, msg::EnemyHeaderEnd{last_word});
     return section;
   }
   const std::uint8_t marker = read_u8(rom, list);
   if ((marker & 0x7F) != 0) {
-    say_n(report, Say::enemy_list_marker, {marker & 0x80u});
+    say(report, msg::EnemyListMarker{static_cast<std::uint8_t>(marker & 0x80u)});
     return section;
   }
 

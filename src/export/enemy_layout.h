@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "common/report.h"
 #include "format/map_file.h"
+#include "report/report.h"
 #include "rom/rom_image.h"
 
 namespace gorv {

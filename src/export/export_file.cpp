@@ -9,15 +9,15 @@ void put_rom_bytes(OutputBuffer& buffer, Bytes rom, std::uint64_t from, std::uin
 LzDecodeResult expand_lz(Report& report, Bytes rom, std::uint64_t from, std::uint16_t limit,
                          OutputBuffer& buffer) {
   const LzDecodeResult sizes = lz_decode(rom, from, limit, buffer);
-  say_n(report, Say::lz_sizes, {sizes.compressed_size, sizes.size});
+  say(report, msg::LzSizes{sizes.compressed_size, sizes.size});
   return sizes;
 }
 
 bool finish_export_file(Report& report, OutputFile& file, std::span<const std::uint8_t> bytes,
-                        bool fits, const Message& too_large) {
+                        bool fits, Message too_large) {
   if (!fits) {
     discard_output_file(file);
-    report.push_back(too_large);
+    report.push_back(std::move(too_large));
     return false;
   }
   return finish_output_file(report, file, bytes);
@@ -25,7 +25,7 @@ bool finish_export_file(Report& report, OutputFile& file, std::span<const std::u
 
 bool finish_export_file(Report& report, OutputFile& file, const OutputBuffer& buffer) {
   return finish_export_file(report, file, contents(buffer), !buffer.full,
-                            Message{Say::file_too_large, file.name, {}, {}});
+                            msg::FileTooLarge{file.name});
 }
 
 }  // namespace gorv

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "codec/lz_decoder.h"
-#include "common/file_io.h"
-#include "common/report.h"
+#include "report/output_steps.h"
+#include "report/report.h"
 #include "rom/output_buffer.h"
 #include "rom/rom_image.h"
 
@@ -34,7 +34,7 @@ struct ExportResult {
 // (`fits` false) is incomplete: the file is discarded and `too_large` is
 // said. A failed write says cannot_write. Returns true when written.
 bool finish_export_file(Report& report, OutputFile& file, std::span<const std::uint8_t> bytes,
-                        bool fits, const Message& too_large);
+                        bool fits, Message too_large);
 
 // finish_export_file for a product built in the output buffer; a buffer
 // that ran full says file_too_large with the file's name.

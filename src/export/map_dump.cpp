@@ -45,11 +45,10 @@ void report_unhandled(Report& report, const BlockDecoding& blocks, std::size_t g
   const std::size_t limit = unhandled_report_limit(grid_size);
   for (std::size_t i = 0; i < blocks.unhandled.size(); ++i) {
     if (i == limit) {
-      say(report, Say::unhandled_omitted);
+      say(report, msg::UnhandledOmitted{});
       return;
     }
-    say_n(report, Say::unhandled_block,
-          {blocks.unhandled[i].type_code, blocks.unhandled[i].position});
+    say(report, msg::UnhandledBlock{blocks.unhandled[i].type_code, blocks.unhandled[i].position});
   }
 }
 
@@ -79,17 +78,17 @@ ExportResult dump_map(Bytes rom, const MapExistsTable& exists, std::uint8_t map,
   Report& report = result.report;
   const MapHeader h = read_map_header(rom, map);
   if (!map_exists(exists, map)) {
-    say(report, Say::map_absent);
+    say(report, msg::MapAbsent{});
     return result;
   }
   const std::string name = map_file_name(map);
   OutputFile file;
   if (!start_output_file(report, file, name)) return result;
-  say(report, Say::writing_map, name);
+  say(report, msg::WritingMap{name});
   const auto bytes = build_map_file(report, rom, h, block_filter);
   result.written = finish_export_file(
       report, file, bytes ? std::span<const std::uint8_t>(*bytes) : std::span<const std::uint8_t>(),
-      bytes.has_value(), Message{Say::map_too_large, {}, {}, {map}});
+      bytes.has_value(), msg::MapTooLarge{map});
   return result;
 }
 

@@ -12,21 +12,21 @@ ExportResult dump_raw(Bytes rom, std::uint32_t address) {
   ExportResult result;
   Report& report = result.report;
   if (address >= rom.size()) {
-    say_n(report, Say::address_past_end, {address});
+    say(report, msg::AddressPastEnd{address});
     return result;
   }
   const std::string name = raw_dump_file_name(address);
   OutputFile file;
   if (!start_output_file(report, file, name)) return result;
-  say(report, Say::writing_data, name);
+  say(report, msg::WritingData{name});
 
   OutputBuffer buffer;
   const LzDecodeResult sizes = expand_lz(report, rom, address, 0, buffer);
   // The file holds exactly the product whose size the report gave.
   if (!buffer.full && sizes.size < buffer.length)
     buffer.length = static_cast<std::uint16_t>(sizes.size);
-  result.written = finish_export_file(report, file, contents(buffer), !buffer.full,
-                                      Message{Say::data_too_large, {}, {}, {address}});
+  result.written =
+      finish_export_file(report, file, contents(buffer), !buffer.full, msg::DataTooLarge{address});
   return result;
 }
 

@@ -10,7 +10,7 @@ ExportResult write_resource_file(Bytes rom) {
   Report& report = result.report;
   OutputFile file;
   if (!start_output_file(report, file, kResourceFileName)) return result;
-  say(report, Say::writing_resource, kResourceFileName);
+  say(report, msg::WritingResource{std::string(kResourceFileName)});
 
   OutputBuffer buffer;
   for (const ResourceBlock& block : kResourceBlocks) {

@@ -44,7 +44,7 @@ ExportResult dump_theme(Bytes rom, std::uint8_t theme) {
   const std::string name = theme_file_name(theme);
   OutputFile file;
   if (!start_output_file(result.report, file, name)) return result;
-  say(result.report, Say::writing_theme, name);
+  say(result.report, msg::WritingTheme{name});
 
   OutputBuffer buffer;
   for (const std::uint8_t c : kThemeFileMagic) put_byte(buffer, c);

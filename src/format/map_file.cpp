@@ -18,7 +18,7 @@ struct Sections {
   std::size_t tile = 0, block = 0, background = 0, enemy = 0, end = 0;
 };
 
-MapFileDamage damage(MapFileProblem problem, std::array<std::uint64_t, 5> values = {}) {
+MapFileDamage damage(MapFileDamage::Problem problem, std::array<std::uint64_t, 5> values = {}) {
   return {problem, values};
 }
 
@@ -29,20 +29,22 @@ MapFileDamage read_sections(Bytes file, const MapFileLayout& layout, Sections& s
   s.enemy = get_le16(file, layout.offsets + 6);
   // The earlier layout's last section runs to the end of the file.
   s.end = layout.has_end_offset ? get_le16(file, layout.offsets + 8) : file.size();
-  if (s.tile < layout.header_end) return damage(MapFileProblem::tile_inside_header, {s.tile});
+  if (s.tile < layout.header_end)
+    return damage(MapFileDamage::Problem::tile_inside_header, {s.tile});
   if (s.block < s.tile || s.background < s.block || s.enemy < s.background || s.end < s.enemy)
-    return damage(MapFileProblem::offsets_out_of_order,
+    return damage(MapFileDamage::Problem::offsets_out_of_order,
                   {s.tile, s.block, s.background, s.enemy, s.end});
-  if (s.end > file.size()) return damage(MapFileProblem::sections_past_end, {s.end, file.size()});
+  if (s.end > file.size())
+    return damage(MapFileDamage::Problem::sections_past_end, {s.end, file.size()});
   return {};
 }
 
 MapFileDamage check_dimensions(const MapValues& v) {
   const unsigned width = v.width;
   const unsigned height = map_height(v.size_byte);
-  if (width == 0 || height == 0) return damage(MapFileProblem::no_screens, {width, height});
+  if (width == 0 || height == 0) return damage(MapFileDamage::Problem::no_screens, {width, height});
   if (width > kMaxBlockLayoutWidth || height > kMaxBlockLayoutHeight)
-    return damage(MapFileProblem::too_many_screens,
+    return damage(MapFileDamage::Problem::too_many_screens,
                   {width, height, kMaxBlockLayoutWidth, kMaxBlockLayoutHeight});
   return {};
 }
@@ -50,7 +52,7 @@ MapFileDamage check_dimensions(const MapValues& v) {
 MapFileDamage read_tiles(Bytes file, const Sections& s, MapFile& map) {
   const std::uint16_t size = grid_size16(map.values.width, map.values.size_byte);
   if (s.block - s.tile < size)
-    return damage(MapFileProblem::tile_section_short, {s.block - s.tile, size});
+    return damage(MapFileDamage::Problem::tile_section_short, {s.block - s.tile, size});
   const Bytes section = file.subspan(s.tile, s.block - s.tile);
   map.tiles.assign(section.begin(), section.end());
   return {};
@@ -63,10 +65,10 @@ MapFileDamage read_background(Bytes section, MapFile& map) {
     case BackgroundForm::list: {
       std::size_t pos = 0;
       for (;;) {
-        if (section.size() - pos < 2) return damage(MapFileProblem::background_no_end_word);
+        if (section.size() - pos < 2) return damage(MapFileDamage::Problem::background_no_end_word);
         if (get_be16(section, pos) == kBackgroundEndWord) break;
         if (section.size() - pos < kBackgroundEntrySize)
-          return damage(MapFileProblem::background_entry_cut);
+          return damage(MapFileDamage::Problem::background_entry_cut);
         pos += kBackgroundEntrySize;
       }
       map.background.assign(section.begin(),
@@ -75,7 +77,7 @@ MapFileDamage read_background(Bytes section, MapFile& map) {
     }
     case BackgroundForm::fixed:
       if (section.size() < kFixedBackgroundSize)
-        return damage(MapFileProblem::background_block_short,
+        return damage(MapFileDamage::Problem::background_block_short,
                       {section.size(), theme, kFixedBackgroundSize});
       map.background.assign(section.begin(),
                             section.begin() + static_cast<std::ptrdiff_t>(kFixedBackgroundSize));
@@ -90,10 +92,10 @@ MapFileDamage read_background(Bytes section, MapFile& map) {
 MapFileDamage read_enemies(Bytes section, EnemySection& enemy) {
   enemy = EnemySection{};
   if (section.empty()) return {};
-  if (section.size() < 7) return damage(MapFileProblem::enemy_count_missing);
+  if (section.size() < 7) return damage(MapFileDamage::Problem::enemy_count_missing);
   const std::uint8_t count = section[6];
   if (section.size() - 7 < std::size_t{count} * kEnemyEntrySize)
-    return damage(MapFileProblem::enemy_entries_cut, {count});
+    return damage(MapFileDamage::Problem::enemy_entries_cut, {count});
   enemy.present = true;
   std::copy_n(section.begin(), 6, enemy.art_load.begin());
   enemy.entries.resize(count);
@@ -104,20 +106,6 @@ MapFileDamage read_enemies(Bytes section, EnemySection& enemy) {
 }
 
 }  // namespace
-
-Message map_file_trouble(const std::string& name, MapFileTrouble trouble,
-                         std::array<std::uint64_t, 7> details) {
-  Message message{Say::map_file_damaged, name, {}, {static_cast<std::uint64_t>(trouble)}};
-  std::copy(details.begin(), details.end(), message.n.begin() + 1);
-  return message;
-}
-
-Message map_file_damage(const std::string& name, const MapFileDamage& damage) {
-  const auto& v = damage.values;
-  return map_file_trouble(
-      name, MapFileTrouble::damaged,
-      {static_cast<std::uint64_t>(damage.problem), v[0], v[1], v[2], v[3], v[4]});
-}
 
 std::string map_file_name(std::uint8_t map) {
   return format("map%02x.gvm", static_cast<unsigned>(map));
@@ -130,10 +118,10 @@ MapFileDamage read_block_section(std::span<const std::uint8_t> section, bool cur
   std::size_t pos = 0;
   while (filled < squares) {
     if (pos >= section.size())
-      return damage(MapFileProblem::block_section_short, {filled, squares});
+      return damage(MapFileDamage::Problem::block_section_short, {filled, squares});
     const std::uint8_t b = section[pos++];
     if (b >= kCellTypeBit || !current_layout) {
-      if (section.size() - pos < 4) return damage(MapFileProblem::block_cell_cut, {filled});
+      if (section.size() - pos < 4) return damage(MapFileDamage::Problem::block_cell_cut, {filled});
       const std::uint8_t type = current_layout ? b : cell_type_of_code(code_of_cell_type(b));
       cells[filled++] =
           BlockCell{type, section[pos], section[pos + 1], section[pos + 2], section[pos + 3]};
@@ -154,13 +142,13 @@ ParsedMapFile parse_map_file(std::span<const std::uint8_t> bytes) {
   MapFile& map = parsed.file;
   MapFileDamage& result = parsed.damage;
   if (bytes.size() < 5) {
-    result = damage(MapFileProblem::header_cut);
+    result = damage(MapFileDamage::Problem::header_cut);
     return parsed;
   }
   map.current_layout = (bytes[4] & kCurrentLayoutMarker) != 0;
   const MapFileLayout& layout = map.current_layout ? kCurrentMapFileLayout : kEarlierMapFileLayout;
   if (bytes.size() < layout.header_end) {
-    result = damage(MapFileProblem::header_cut);
+    result = damage(MapFileDamage::Problem::header_cut);
     return parsed;
   }
   MapValues& v = map.values;
@@ -176,7 +164,7 @@ ParsedMapFile parse_map_file(std::span<const std::uint8_t> bytes) {
   Sections s;
   auto failed = [&](MapFileDamage found) {
     result = found;
-    return found.problem != MapFileProblem::none;
+    return found.problem != MapFileDamage::Problem::none;
   };
   if (failed(read_sections(bytes, layout, s)) || failed(check_dimensions(v)) ||
       failed(read_tiles(bytes, s, map)) ||

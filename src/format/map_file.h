@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "codec/block_cell.h"
-#include "common/report.h"
+#include "codec/block_encoder.h"
+#include "rom/map_header.h"
 
 namespace gorv {
 
@@ -74,54 +75,69 @@ struct MapFile {
   EnemySection enemy;
 };
 
-// What parse_map_file found wrong. `values` hold the figures the message
-// names, in the order the comment gives.
-enum class MapFileProblem {
-  none,
-  header_cut,              // the file ends inside its header
-  tile_inside_header,      // tile offset
-  offsets_out_of_order,    // tile, block, background, enemy, end offsets
-  sections_past_end,       // end offset, file size
-  no_screens,              // width, height
-  too_many_screens,        // width, height, the most across, the most down
-  tile_section_short,      // section length, grid size
-  block_section_short,     // squares filled, squares
-  block_cell_cut,          // square
-  background_no_end_word,  //
-  background_entry_cut,    //
-  background_block_short,  // section length, theme, 232
-  enemy_count_missing,     //
-  enemy_entries_cut,       // entry count
-};
-
+// What parse_map_file found wrong, with the figures its message names, in
+// the order each problem's comment gives.
 struct MapFileDamage {
-  MapFileProblem problem = MapFileProblem::none;
+  enum class Problem : std::uint8_t {
+    none,
+    header_cut,              // the file ends inside its header
+    tile_inside_header,      // tile offset
+    offsets_out_of_order,    // tile, block, background, enemy, end offsets
+    sections_past_end,       // end offset, file size
+    no_screens,              // width, height
+    too_many_screens,        // width, height, the most across, the most down
+    tile_section_short,      // section length, grid size
+    block_section_short,     // squares filled, squares
+    block_cell_cut,          // square
+    background_no_end_word,  //
+    background_entry_cut,    //
+    background_block_short,  // section length, theme, 232
+    enemy_count_missing,     //
+    enemy_entries_cut,       // entry count
+  };
+  Problem problem = Problem::none;
   std::array<std::uint64_t, 5> values{};
 };
 
-// What went wrong with a map file, as the map_file_damaged message carries
-// it in n[0]; n[1] and on hold the details.
-enum class MapFileTrouble : std::uint8_t {
-  damaged,         // n[1] MapFileProblem, n[2]... its figures
-  cannot_encode,   // n[1] BlockEncodeError, n[2] width, n[3] size byte
-  unreadable,      //
-  too_large,       // larger than kMaxMapFileReadSize
-  layout_too_long  // n[1] layout (0 tile .. 3 enemy), n[2] its length
+// Why a map file cannot be used: it cannot be read, it is too large to be
+// one, it is damaged, or the ROM image cannot hold what it describes.
+struct MapFileError {
+  enum class Kind : std::uint8_t {
+    unreadable,
+    too_large,        // larger than kMaxMapFileReadSize
+    damaged,          // `damage` says how
+    cannot_encode,    // the block layout encoder refuses `encode_error` for the map's
+                      // `width` and `size_byte`
+    layout_too_long,  // the ROM form of `layout` takes `length` bytes, more than 65,535
+  };
+  Kind kind = Kind::damaged;
+  MapFileDamage damage;
+  BlockEncodeError encode_error = BlockEncodeError::none;
+  std::uint8_t width = 0, size_byte = 0;
+  MapPart layout = MapPart::tile;
+  std::uint64_t length = 0;
 };
+
+// The error of a file that cannot be read or is too large, and of a damaged one.
+inline MapFileError map_file_error(MapFileError::Kind kind) {
+  MapFileError error;
+  error.kind = kind;
+  return error;
+}
+inline MapFileError map_file_error(const MapFileDamage& damage) {
+  MapFileError error = map_file_error(MapFileError::Kind::damaged);
+  error.damage = damage;
+  return error;
+}
 
 // The most of a file named like a map file that is read: far more than any
 // map file holds, and little enough that a device or a pipe cannot take all
 // the memory.
 inline constexpr std::size_t kMaxMapFileReadSize = 0x1000000;
 
-// The map_file_damaged message for the file `name`.
-Message map_file_trouble(const std::string& name, MapFileTrouble trouble,
-                         std::array<std::uint64_t, 7> details = {});
-Message map_file_damage(const std::string& name, const MapFileDamage& damage);
-
 struct ParsedMapFile {
   MapFile file;
-  MapFileDamage damage;  // problem none: the file is sound
+  MapFileDamage damage;  // Problem::none: the file is sound
 };
 
 // Reads a whole map file, with every check the importer relies on: the

@@ -15,7 +15,7 @@ std::uint16_t image_checksum(Bytes image) {
 }
 
 void finish_image(Report& report, std::vector<std::uint8_t>& image) {
-  say(report, Say::import_adjusting);
+  say(report, msg::ImportAdjusting{});
   // Large enough for the header fields below, then whole blocks.
   std::size_t size = std::max(image.size(), kChecksumStart);
   size = (size + kImageSizeUnit - 1) / kImageSizeUnit * kImageSizeUnit;
@@ -23,7 +23,7 @@ void finish_image(Report& report, std::vector<std::uint8_t>& image) {
   const auto end = static_cast<std::uint32_t>(size - 1);
   set_be32(image, kEndAddressOffset, end);
 
-  say(report, Say::import_fixing);
+  say(report, msg::ImportFixing{});
   const std::uint16_t sum = image_checksum(image);
   set_be16(image, kChecksumOffset, sum);
 }

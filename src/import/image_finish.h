@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "common/report.h"
+#include "report/report.h"
 #include "rom/rom_image.h"
 
 namespace gorv {

@@ -62,13 +62,13 @@ bool same_cell(const BlockCell& working, const BlockCell& decoded) {
   return true;
 }
 
-PackedPart check_map(Bytes image, const MapRecord& record) {
+std::optional<MapPart> check_map(Bytes image, const MapRecord& record) {
   const std::uint64_t table = kNewLevelDirectory + kMapHeaderTableField + 2u * record.map;
-  if (table + 2 > image.size()) return PackedPart::header;
+  if (table + 2 > image.size()) return MapPart::header;
   const std::uint64_t at = kNewLevelDirectory + get_be16(image, table);
   if (!same_bytes(image, at, std::span(record.header).first(kMapHeaderValuesSize)))
-    return PackedPart::header;
-  if (at + kMapHeaderSize > image.size()) return PackedPart::header;
+    return MapPart::header;
+  if (at + kMapHeaderSize > image.size()) return MapPart::header;
   const std::uint8_t width = record.header[0];
   const std::uint8_t size_byte = record.header[1];
 
@@ -78,40 +78,40 @@ PackedPart check_map(Bytes image, const MapRecord& record) {
   const auto product = contents(tiles);
   if (tiles.full || !std::equal(product.begin(), product.end(), record.tile_layout.begin(),
                                 record.tile_layout.end()))
-    return PackedPart::tile;
+    return MapPart::tile;
 
   const auto squares = static_cast<std::size_t>(grid_squares(width, size_byte));
   const BlockDecoding decoded = decode_block_cells(image, get_be32(image, at + kBlockAddressField),
                                                    width, squares, kAllBlockTypes);
   std::size_t kept = 0;  // filled squares that hold a block after decoding
   for (const FilledSquare& filled : record.blocks) {
-    if (filled.square >= squares) return PackedPart::block;
+    if (filled.square >= squares) return MapPart::block;
     const BlockCell& cell = decoded.cells[filled.square];
-    if (!same_cell(filled.cell, cell)) return PackedPart::block;
+    if (!same_cell(filled.cell, cell)) return MapPart::block;
     if (cell.type != 0) ++kept;
   }
   // Every other square stayed empty.
-  if (decoded.filled != kept) return PackedPart::block;
+  if (decoded.filled != kept) return MapPart::block;
 
   if (!same_bytes(image, get_be32(image, at + kBackgroundAddressField), record.background))
-    return PackedPart::background;
+    return MapPart::background;
   const std::uint32_t enemy = get_be32(image, at + kEnemyAddressField);
   // The record's first field is its own list's address, 16 bytes in.
   std::vector<std::uint8_t> expected = record.enemy;
   if (expected.size() >= 4) set_be32(expected, 0, enemy + 16);
-  if (!same_bytes(image, enemy, expected)) return PackedPart::enemy;
-  return PackedPart::none;
+  if (!same_bytes(image, enemy, expected)) return MapPart::enemy;
+  return std::nullopt;
 }
 
 }  // namespace
 
-PackingFault find_packing_fault(Bytes image, const std::vector<MapRecord>& records) {
-  std::vector<PackedPart> parts(records.size(), PackedPart::none);
+std::optional<PackingFault> find_packing_fault(Bytes image, const std::vector<MapRecord>& records) {
+  std::vector<std::optional<MapPart>> parts(records.size());
   for_each_on_two_threads(
       records.size(), [&](std::size_t i, std::size_t) { parts[i] = check_map(image, records[i]); });
   for (std::size_t i = 0; i < records.size(); ++i)
-    if (parts[i] != PackedPart::none) return {records[i].map, parts[i]};
-  return {};
+    if (parts[i]) return PackingFault{records[i].map, *parts[i]};
+  return std::nullopt;
 }
 
 }  // namespace gorv

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "import/map_file_reader.h"
@@ -11,11 +12,9 @@
 namespace gorv {
 
 // Where a map read back differs from what its map file gave.
-enum class PackedPart : std::uint8_t { tile, block, background, enemy, header, none };
-
 struct PackingFault {
   std::uint8_t map = 0;
-  PackedPart part = PackedPart::none;
+  MapPart part = MapPart::header;
 };
 
 // Reads every map of `records` (placed by write_level_directory) back from
@@ -23,7 +22,7 @@ struct PackingFault {
 // tile layout unpacked to the map's grid size, the block layout decoded to
 // cells, the background layout and the enemy record. The first difference
 // from the record (for the block layout: from its working cells, as far as
-// the encoder keeps them) is returned; part none when all maps survived.
-PackingFault find_packing_fault(Bytes image, const std::vector<MapRecord>& records);
+// the encoder keeps them) is returned; nothing when all maps survived.
+std::optional<PackingFault> find_packing_fault(Bytes image, const std::vector<MapRecord>& records);
 
 }  // namespace gorv

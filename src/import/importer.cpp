@@ -25,16 +25,6 @@ std::string path_in(const std::string& directory, const std::string& name) {
   return directory.empty() ? name : (std::filesystem::path(directory) / name).string();
 }
 
-void say_reading(Report& report, const std::string& name, const MapFileReading& reading) {
-  if (reading.damage.problem != MapFileProblem::none) {
-    report.push_back(map_file_damage(name, reading.damage));
-  } else {
-    report.push_back(map_file_trouble(
-        name, MapFileTrouble::cannot_encode,
-        {static_cast<std::uint64_t>(reading.encode_error), reading.width, reading.size_byte}));
-  }
-}
-
 // True when something (even something unreadable) stands at `path`; a
 // missing file makes its map absent.
 bool file_present(const std::string& path) {
@@ -44,12 +34,17 @@ bool file_present(const std::string& path) {
 }
 
 bool layouts_fit(Report& report, const MapRecord& record) {
-  const std::vector<std::uint8_t>* layouts[] = {&record.tile, &record.block, &record.background,
-                                                &record.enemy};
-  for (std::uint64_t k = 0; k < 4; ++k) {
-    if (layouts[k]->size() <= kMaxLayoutLength) continue;
-    report.push_back(map_file_trouble(map_file_name(record.map), MapFileTrouble::layout_too_long,
-                                      {k, layouts[k]->size()}));
+  const std::pair<MapPart, const std::vector<std::uint8_t>*> layouts[] = {
+      {MapPart::tile, &record.tile},
+      {MapPart::block, &record.block},
+      {MapPart::background, &record.background},
+      {MapPart::enemy, &record.enemy}};
+  for (const auto& [part, layout] : layouts) {
+    if (layout->size() <= kMaxLayoutLength) continue;
+    MapFileError error = map_file_error(MapFileError::Kind::layout_too_long);
+    error.layout = part;
+    error.length = layout->size();
+    say(report, msg::MapFileUnusable{map_file_name(record.map), error});
     return false;
   }
   return true;
@@ -161,7 +156,7 @@ void say_wrong_case_names(Report& report, const std::string& directory) {
     }
   }
   std::sort(found.begin(), found.end());
-  for (const auto& [name, expected] : found) say(report, Say::map_name_case, name, expected);
+  for (const auto& [name, expected] : found) say(report, msg::MapNameCase{name, expected});
 }
 
 // Maps the image holds that no map file brings back: the imported image
@@ -173,7 +168,7 @@ void say_maps_left_out(Report& report, const RomImage& rom, const std::vector<Ma
     if (record.map < kMapCount) imported[record.map] = true;
   for (int map = 0; map < kMapCount; ++map)
     if (map_exists(exists, static_cast<std::uint8_t>(map)) && !imported[map])
-      say_n(report, Say::map_left_out, {static_cast<std::uint64_t>(map)});
+      say(report, msg::MapLeftOut{static_cast<std::uint8_t>(map)});
 }
 
 }  // namespace
@@ -189,11 +184,10 @@ struct MapFileRead {
   bool readable = false;
   bool too_large = false;
   MapRecord record;
-  MapFileReading reading;
+  std::optional<MapFileError> error;  // of a file that was read
 };
 
-void read_one(const std::string& directory, int map, TileLayouts tiles, LzScratch& scratch,
-              MapFileRead& file) {
+void read_one(const std::string& directory, int map, LzScratch& scratch, MapFileRead& file) {
   const std::string path = path_in(directory, map_file_name(static_cast<std::uint8_t>(map)));
   std::vector<std::uint8_t> bytes;
   file.readable = read_whole_file(path, bytes, kMaxMapFileReadSize);
@@ -201,20 +195,18 @@ void read_one(const std::string& directory, int map, TileLayouts tiles, LzScratc
   file.too_large = bytes.size() > kMaxMapFileReadSize;
   if (!file.readable) return;
   file.record.map = static_cast<std::uint8_t>(map);
-  file.reading = read_map_file(bytes, file.record);
-  if (tiles == TileLayouts::packed && file.reading.ok())
-    file.record.tile = lz_compress(file.record.tile_layout, scratch);
+  file.error = read_map_file(bytes, file.record);
+  if (!file.error) file.record.tile = lz_compress(file.record.tile_layout, scratch);
 }
 
 }  // namespace
 
-bool read_map_files(Report& report, const std::string& directory, std::vector<MapRecord>& records,
-                    TileLayouts tiles) {
+bool read_map_files(Report& report, const std::string& directory, std::vector<MapRecord>& records) {
   records.clear();
   std::vector<MapFileRead> files(kMapCount);
   std::array<LzScratch, 2> scratch;  // one for each thread
   for_each_on_two_threads(files.size(), [&](std::size_t map, std::size_t thread) {
-    read_one(directory, static_cast<int>(map), tiles, scratch[thread], files[map]);
+    read_one(directory, static_cast<int>(map), scratch[thread], files[map]);
   });
   // In map order; the first file that cannot be read or is damaged stops
   // the import, and the files after it are not named.
@@ -222,14 +214,15 @@ bool read_map_files(Report& report, const std::string& directory, std::vector<Ma
     MapFileRead& file = files[static_cast<std::size_t>(map)];
     if (!file.present) continue;
     const std::string name = map_file_name(static_cast<std::uint8_t>(map));
-    say_n(report, Say::import_map_file, {static_cast<std::uint64_t>(map)});
+    say(report, msg::ImportMapFile{static_cast<std::uint8_t>(map)});
     if (!file.readable) {
-      report.push_back(map_file_trouble(
-          name, file.too_large ? MapFileTrouble::too_large : MapFileTrouble::unreadable));
+      const MapFileError::Kind kind =
+          file.too_large ? MapFileError::Kind::too_large : MapFileError::Kind::unreadable;
+      say(report, msg::MapFileUnusable{name, map_file_error(kind)});
       return false;
     }
-    if (!file.reading.ok()) {
-      say_reading(report, name, file.reading);
+    if (file.error) {
+      say(report, msg::MapFileUnusable{name, *file.error});
       return false;
     }
     records.push_back(std::move(file.record));
@@ -272,50 +265,40 @@ bool replace_image(Report& report, std::vector<MapRecord>& records,
   // it; it replaces the old one only when every map survived.
   OutputFile out;
   bool image_written = false;
-  PackingFault fault;
+  std::optional<PackingFault> fault;
   const std::function<void()> tasks[] = {
       [&] {
         image_written = open_output_file(out, target) && write_output_contents(out, image, target);
       },
       [&] { fault = find_packing_fault(image, records); }};
   run_together(tasks);
-  auto fail = [&](Say id, std::array<std::uint64_t, 8> n, const std::string& name) {
+  auto fail = [&](Message why) {
     discard_output_file(out);
     discard_copies(copies);
-    say(report, Say::newline);
-    say_n(report, id, n, name);
+    say(report, msg::Newline{});
+    report.push_back(std::move(why));
     return false;
   };
-  if (fault.part != PackedPart::none)
-    return fail(Say::map_not_surviving, {fault.map, static_cast<std::uint64_t>(fault.part)}, {});
-  if (!copies.failed.empty()) return fail(Say::cannot_write, {}, copies.failed);
-  if (!image_written) return fail(Say::cannot_write, {}, rom_path);
-  if (!place_copies(copies)) return fail(Say::cannot_write, {}, copies.failed);
-  if (!place_output_file(out)) return fail(Say::cannot_write, {}, rom_path);
+  if (fault) return fail(msg::MapNotSurviving{fault->map, fault->part});
+  if (!copies.failed.empty()) return fail(msg::CannotWrite{copies.failed});
+  if (!image_written) return fail(msg::CannotWrite{rom_path});
+  if (!place_copies(copies)) return fail(msg::CannotWrite{copies.failed});
+  if (!place_output_file(out)) return fail(msg::CannotWrite{rom_path});
 
-  if (copies.files.size() == 2) say(report, Say::import_kept_original, copies.files.front().name);
-  say(report, Say::import_kept_previous, copies.files.back().name);
-  say(report, Say::import_freeing);
+  if (copies.files.size() == 2) say(report, msg::ImportKeptOriginal{copies.files.front().name});
+  say(report, msg::ImportKeptPrevious{copies.files.back().name});
+  say(report, msg::ImportFreeing{});
   records.clear();
-  say(report, Say::import_done);
+  say(report, msg::ImportDone{});
   return true;
 }
 
 }  // namespace
 
-bool write_imported_image(Report& report, std::vector<MapRecord>& records, const RomImage& rom,
-                          const std::string& rom_path) {
-  const std::string target = file_to_replace(rom_path);
-  Copies copies = plan_copies(rom_path);
-  write_copies(copies, rom, target);
-  std::vector<std::uint8_t> image = rom.bytes;
-  return replace_image(report, records, image, rom_path, target, copies);
-}
-
 ImportResult import_maps(RomImage rom, const std::string& rom_path, const std::string& directory) {
   ImportResult result;
   if (rom.bytes.size() < kMinImportImageSize) {
-    say(result.report, Say::image_too_small, rom_path);
+    say(result.report, msg::ImageTooSmall{rom_path});
     return result;
   }
   // While the map files are read and packed, the other thread makes sure
@@ -337,16 +320,16 @@ ImportResult import_maps(RomImage rom, const std::string& rom_path, const std::s
         say_wrong_case_names(wrong_case, directory);
         write_copies(copies, rom, target);
       },
-      [&] { read = read_map_files(reading, directory, records, TileLayouts::packed); }};
+      [&] { read = read_map_files(reading, directory, records); }};
   run_together(tasks);
   if (!map_file.empty()) {
-    say(result.report, Say::map_file_is_image, rom_path, map_file);
+    say(result.report, msg::MapFileIsImage{rom_path, map_file});
     return result;
   }
   Report& report = result.report;
   report.insert(report.end(), reading.begin(), reading.end());
   if (read) report.insert(report.end(), wrong_case.begin(), wrong_case.end());
-  if (read && records.empty()) say(report, Say::no_map_files);
+  if (read && records.empty()) say(report, msg::NoMapFiles{});
   if (!read || records.empty()) {
     discard_copies(copies);
     return result;

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "common/report.h"
 #include "import/map_file_reader.h"
+#include "report/report.h"
 #include "rom/rom_image.h"
 
 namespace gorv {
@@ -29,21 +29,10 @@ struct ImportResult {
 ImportResult import_maps(RomImage rom, const std::string& rom_path,
                          const std::string& directory = {});
 
-// The two halves of import_maps, apart so that the tile layouts can be
-// packed in between by other means (the benchmarks do).
-//
-// Reads and checks the map files that exist into `records`, saying each
-// file's name, with each record's tile layout packed into record.tile or
-// left for the caller to pack. A damaged or unreadable file stops it:
-// returns false.
-enum class TileLayouts { unpacked, packed };
-bool read_map_files(Report& report, const std::string& directory, std::vector<MapRecord>& records,
-                    TileLayouts tiles);
-
-// Builds the new image from `rom` and the records, whose tile layouts are
-// packed, and replaces the file `rom_path` by it. Refuses (changing
-// nothing) when a layout is longer than 65,535 bytes.
-bool write_imported_image(Report& report, std::vector<MapRecord>& records, const RomImage& rom,
-                          const std::string& rom_path);
+// import_maps' first step: reads and checks the map files of `directory`
+// that exist into `records`, in map order, saying each file's name, each
+// record's tile layout packed into record.tile. A damaged or unreadable
+// file stops it: returns false.
+bool read_map_files(Report& report, const std::string& directory, std::vector<MapRecord>& records);
 
 }  // namespace gorv

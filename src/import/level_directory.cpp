@@ -55,16 +55,16 @@ void put_be32(std::vector<std::uint8_t>& image, std::uint64_t offset, std::uint3
 }
 
 void say_phase(Report& report, ImportPhase phase) {
-  say_n(report, Say::import_phase, {static_cast<std::uint64_t>(phase)});
+  say(report, msg::ImportStep{phase});
 }
 
 // Writes one layout at `position`, followed by a 0x00 when its length is
 // odd, records its address in the header field `field` and returns the
 // position behind it.
-std::uint64_t place_layout(Report& report, std::uint64_t layout_index,
-                           const std::vector<std::uint8_t>& layout, std::uint64_t position,
-                           MapRecord& record, std::size_t field, std::vector<std::uint8_t>& image) {
-  say_n(report, Say::import_layout, {layout_index, position, layout.size()});
+std::uint64_t place_layout(Report& report, MapPart part, const std::vector<std::uint8_t>& layout,
+                           std::uint64_t position, MapRecord& record, std::size_t field,
+                           std::vector<std::uint8_t>& image) {
+  say(report, msg::ImportLayout{part, position, layout.size()});
   set_be32(record.header, field, static_cast<std::uint32_t>(position));
   put_bytes(image, position, layout);
   position += layout.size();
@@ -104,15 +104,18 @@ std::uint64_t write_level_directory(Report& report, std::vector<MapRecord>& reco
   const std::uint64_t headers = directory + kFirstMapHeaderField;
   std::uint64_t position = headers + kMapHeaderSize * records.size();
   for (MapRecord& record : records) {
-    say_n(report, Say::import_appending, {record.map});
-    position = place_layout(report, 0, record.tile, position, record, kTileAddressField, image);
-    position = place_layout(report, 1, record.block, position, record, kBlockAddressField, image);
-    position = place_layout(report, 2, record.background, position, record, kBackgroundAddressField,
+    say(report, msg::ImportAppending{record.map});
+    position = place_layout(report, MapPart::tile, record.tile, position, record, kTileAddressField,
                             image);
+    position = place_layout(report, MapPart::block, record.block, position, record,
+                            kBlockAddressField, image);
+    position = place_layout(report, MapPart::background, record.background, position, record,
+                            kBackgroundAddressField, image);
     // The record's first field points at its own entry list, 16 bytes in.
     if (record.enemy.size() >= 4)
       set_be32(record.enemy, 0, static_cast<std::uint32_t>(position + 16));
-    position = place_layout(report, 3, record.enemy, position, record, kEnemyAddressField, image);
+    position = place_layout(report, MapPart::enemy, record.enemy, position, record,
+                            kEnemyAddressField, image);
   }
   const std::uint64_t data_end = position;
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "common/report.h"
 #include "import/map_file_reader.h"
+#include "report/report.h"
 #include "rom/map_header.h"
 
 namespace gorv {
@@ -52,16 +52,5 @@ inline constexpr std::size_t kMinImportImageSize = 0x307E8;
 // Returns the offset just past the level data.
 std::uint64_t write_level_directory(Report& report, std::vector<MapRecord>& records,
                                     std::vector<std::uint8_t>& image);
-
-// The phases of the directory's writing, in order, as import_phase says them.
-enum class ImportPhase : std::uint8_t {
-  starting_level,
-  level_order_pointer,
-  map_pointers,
-  level_order,
-  level_data,
-  level_headers,
-  pointers,
-};
 
 }  // namespace gorv

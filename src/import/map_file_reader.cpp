@@ -56,11 +56,9 @@ std::vector<std::uint8_t> enemy_record(const EnemySection& enemy) {
   return record;
 }
 
-MapFileReading read_map_file(std::span<const std::uint8_t> file, MapRecord& record) {
-  MapFileReading reading;
+std::optional<MapFileError> read_map_file(std::span<const std::uint8_t> file, MapRecord& record) {
   ParsedMapFile parsed = parse_map_file(file);
-  reading.damage = parsed.damage;
-  if (!reading.ok()) return reading;
+  if (parsed.damage.problem != MapFileDamage::Problem::none) return map_file_error(parsed.damage);
   MapFile& map = parsed.file;
 
   fill_header(map.values, record.header);
@@ -74,11 +72,15 @@ MapFileReading read_map_file(std::span<const std::uint8_t> file, MapRecord& reco
   record.blocks.clear();
   for (std::size_t i = 0; i < cells.size(); ++i)
     if (cells[i].type != 0) record.blocks.push_back({static_cast<std::uint32_t>(i), cells[i]});
-  reading.encode_error = encoding.error;
-  reading.width = map.values.width;
-  reading.size_byte = map.values.size_byte;
+  if (encoding.error != BlockEncodeError::none) {
+    MapFileError error = map_file_error(MapFileError::Kind::cannot_encode);
+    error.encode_error = encoding.error;
+    error.width = map.values.width;
+    error.size_byte = map.values.size_byte;
+    return error;
+  }
   record.block = std::move(encoding.stream);
-  return reading;
+  return std::nullopt;
 }
 
 }  // namespace gorv

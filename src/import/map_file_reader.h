@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -53,20 +54,10 @@ std::vector<BlockCell> working_cells(std::vector<BlockCell> cells, const MapValu
 // could not be read can still be imported.
 std::vector<std::uint8_t> enemy_record(const EnemySection& enemy);
 
-// What went wrong with one map file: the file's own damage, or a block
-// layout the encoder refuses.
-struct MapFileReading {
-  MapFileDamage damage;
-  BlockEncodeError encode_error = BlockEncodeError::none;
-  std::uint8_t width = 0, size_byte = 0;  // the map's, for the encoder's refusal
-  bool ok() const {
-    return damage.problem == MapFileProblem::none && encode_error == BlockEncodeError::none;
-  }
-};
-
 // Reads the map file `file` (its whole contents) into `record`: the header
 // image, the unpacked tile layout and the ROM forms of the block,
-// background and enemy layouts (the tile layout is not packed here).
-MapFileReading read_map_file(std::span<const std::uint8_t> file, MapRecord& record);
+// background and enemy layouts (the tile layout is not packed here). Says
+// why not when the file is damaged or its block layout cannot be encoded.
+std::optional<MapFileError> read_map_file(std::span<const std::uint8_t> file, MapRecord& record);
 
 }  // namespace gorv

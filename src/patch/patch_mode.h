@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "common/report.h"
+#include "report/report.h"
 #include "rom/rom_image.h"
 
 namespace gorv {

@@ -8,6 +8,7 @@
 #include "preview/compare.h"
 #include "preview/draw.h"
 #include "preview/png.h"
+#include "report/output_steps.h"
 
 namespace gorv {
 
@@ -17,12 +18,12 @@ namespace {
 std::optional<MapFile> read_map(Report& report, const std::string& path) {
   std::vector<std::uint8_t> bytes;
   if (!read_whole_file(path, bytes, kMaxMapFileReadSize)) {
-    say(report, Say::cannot_open, path);
+    say(report, msg::CannotOpen{path});
     return std::nullopt;
   }
   ParsedMapFile parsed = parse_map_file(bytes);
-  if (parsed.damage.problem != MapFileProblem::none) {
-    report.push_back(map_file_damage(path, parsed.damage));
+  if (parsed.damage.problem != MapFileDamage::Problem::none) {
+    say(report, msg::MapFileUnusable{path, map_file_error(parsed.damage)});
     return std::nullopt;
   }
   return std::move(parsed.file);
@@ -30,14 +31,14 @@ std::optional<MapFile> read_map(Report& report, const std::string& path) {
 
 // Writes the picture as the PNG file `name`, saying `writing` once the file
 // is created.
-void write_png(Report& report, const std::string& name, Say writing, const Picture& picture) {
+void write_png(Report& report, const std::string& name, Message writing, const Picture& picture) {
   OutputFile file;
   if (!start_output_file(report, file, name)) return;
-  say(report, writing, name);
+  report.push_back(std::move(writing));
   const std::vector<std::uint8_t> png = encode_png(picture);
   if (png.empty()) {
     discard_output_file(file);
-    say(report, Say::cannot_write, name);
+    say(report, msg::CannotWrite{name});
     return;
   }
   finish_output_file(report, file, png);
@@ -51,7 +52,7 @@ Report write_previews(const std::vector<std::string>& paths) {
     const std::optional<MapFile> map = read_map(report, path);
     if (!map) continue;
     const std::string name = file_stem_of(path) + ".png";
-    write_png(report, name, Say::writing_preview, draw_preview(*map, file_name_of(path)));
+    write_png(report, name, msg::WritingPreview{name}, draw_preview(*map, file_name_of(path)));
   }
   return report;
 }
@@ -70,7 +71,7 @@ Comparison compare_map_files(const std::string& old_path, const std::string& new
 Report write_changes_picture(const Comparison& comparison, const std::string& new_path) {
   Report report;
   const std::string name = file_stem_of(new_path) + "-changes.png";
-  write_png(report, name, Say::writing_changes,
+  write_png(report, name, msg::WritingChanges{name},
             draw_changes(comparison.new_map, comparison.differences, file_name_of(new_path)));
   return report;
 }

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "common/report.h"
 #include "format/map_file.h"
 #include "preview/compare.h"
+#include "report/report.h"
 
 namespace gorv {
 

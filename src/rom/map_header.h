@@ -22,6 +22,10 @@ inline constexpr std::size_t kBlockAddressField = 16;
 inline constexpr std::size_t kBackgroundAddressField = 20;
 inline constexpr std::size_t kEnemyAddressField = 24;
 
+// A map's parts: its four layouts in the order of their address fields,
+// then its header.
+enum class MapPart : std::uint8_t { tile, block, background, enemy, header };
+
 // A map header as the modes use it.
 struct MapHeader {
   std::uint8_t width = 0;       // screens

@@ -15,7 +15,7 @@ ParsedArguments parse(std::vector<std::string> options) {
 
 RunSettings settings_of(std::vector<std::string> options) {
   const ParsedArguments parsed = parse(std::move(options));
-  EXPECT_EQ(parsed.outcome, ParseOutcome::run) << static_cast<int>(parsed.error);
+  EXPECT_EQ(parsed.outcome, ParseOutcome::run) << (parsed.error ? message_text(*parsed.error) : "");
   return parsed.settings;
 }
 
@@ -78,11 +78,11 @@ TEST(ArgumentShapes, FlagOnlyRuns) {
   EXPECT_EQ(parsed.rom_path, "rom.bin");
   EXPECT_TRUE(parsed.settings.import);
   EXPECT_FALSE(parsed.settings.resource);
-  EXPECT_EQ(parsed.settings.level, 0xFF);
-  EXPECT_EQ(parsed.settings.map, 0xFF);
-  EXPECT_EQ(parsed.settings.theme, 0xFF);
-  EXPECT_EQ(parsed.settings.block_filter, 0xFF);
-  EXPECT_EQ(parsed.settings.dump_address, -1);
+  EXPECT_FALSE(parsed.settings.level);
+  EXPECT_FALSE(parsed.settings.map);
+  EXPECT_FALSE(parsed.settings.theme);
+  EXPECT_FALSE(parsed.settings.block_filter);
+  EXPECT_FALSE(parsed.settings.dump_address);
   EXPECT_TRUE(settings_of({"-resource"}).resource);
 }
 
@@ -96,7 +96,7 @@ TEST(ArgumentShapes, FlagInAnySlotIsTakenOut) {
     EXPECT_FALSE(s.import);
     EXPECT_EQ(s.map, 0x01);
     EXPECT_EQ(s.theme, 0x2);
-    EXPECT_EQ(s.level, 0xFF);
+    EXPECT_FALSE(s.level);
   }
   const RunSettings s = settings_of({"-info", "01", "-map", "02", "-theme", "3", "-import"});
   EXPECT_TRUE(s.import);
@@ -119,7 +119,7 @@ TEST(ArgumentShapes, ValuesAreTakenByPosition) {
   EXPECT_EQ(settings_of({"-decompress", "0"}).dump_address, 0);
   const RunSettings block = settings_of({"-block", "05"});
   EXPECT_EQ(block.block_filter, 0x05);
-  EXPECT_EQ(block.map, 0xFF);
+  EXPECT_FALSE(block.map);
   const RunSettings three = settings_of({"-map", "01", "-theme", "2", "-info", "05"});
   EXPECT_EQ(three.map, 0x01);
   EXPECT_EQ(three.theme, 0x2);
@@ -158,7 +158,8 @@ TEST(ArgumentRanges, LimitsOfEverySetting) {
   for (const auto& [options, message] : cases) {
     const ParsedArguments parsed = parse(options);
     EXPECT_EQ(parsed.outcome, ParseOutcome::error) << options[0] << " " << options[1];
-    EXPECT_EQ(message_text(Message{parsed.error, {}, {}, {}}), "ERROR: " + message + "\n")
+    ASSERT_TRUE(parsed.error) << options[0] << " " << options[1];
+    EXPECT_EQ(message_text(*parsed.error), "ERROR: " + message + "\n")
         << options[0] << " " << options[1];
   }
 }

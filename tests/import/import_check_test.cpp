@@ -19,7 +19,7 @@ TEST(ImportCheck, AFaultInThePackedDataIsFound) {
   for (std::size_t i = 0; i < records.size(); ++i) {
     const auto file =
         test::make_map_file(test::generated_map(2, 1, 7 + static_cast<std::uint32_t>(i)));
-    ASSERT_TRUE(read_map_file(file, records[i]).ok());
+    ASSERT_FALSE(read_map_file(file, records[i]));
     records[i].map = static_cast<std::uint8_t>(i * 5);
     records[i].tile = lz_compress(records[i].tile_layout);
   }
@@ -27,26 +27,27 @@ TEST(ImportCheck, AFaultInThePackedDataIsFound) {
   Report report;
   write_level_directory(report, records, image);
   finish_image(report, image);
-  ASSERT_EQ(find_packing_fault(image, records).part, PackedPart::none);
+  ASSERT_FALSE(find_packing_fault(image, records));
 
   const std::uint64_t header = 0x100000 + kFirstMapHeaderField + kMapHeaderSize;
   const auto address = [&](std::size_t field) { return get_be32(image, header + field); };
   const struct {
-    PackedPart part;
+    MapPart part;
     std::uint64_t at;
   } faults[] = {
-      {PackedPart::header, header + 2},
-      {PackedPart::tile, address(kTileAddressField) + records[1].tile.size() / 2},
-      {PackedPart::block, address(kBlockAddressField) + records[1].block.size() / 2},
-      {PackedPart::background, address(kBackgroundAddressField) + 1},
-      {PackedPart::enemy, address(kEnemyAddressField) + records[1].enemy.size() - 1},
+      {MapPart::header, header + 2},
+      {MapPart::tile, address(kTileAddressField) + records[1].tile.size() / 2},
+      {MapPart::block, address(kBlockAddressField) + records[1].block.size() / 2},
+      {MapPart::background, address(kBackgroundAddressField) + 1},
+      {MapPart::enemy, address(kEnemyAddressField) + records[1].enemy.size() - 1},
   };
   for (const auto& fault : faults) {
     std::vector<std::uint8_t> damaged = image;
     damaged[fault.at] ^= 0x10;
-    const PackingFault found = find_packing_fault(damaged, records);
-    EXPECT_EQ(found.part, fault.part) << fault.at;
-    EXPECT_EQ(found.map, 5) << fault.at;
+    const std::optional<PackingFault> found = find_packing_fault(damaged, records);
+    ASSERT_TRUE(found) << fault.at;
+    EXPECT_EQ(found->part, fault.part) << fault.at;
+    EXPECT_EQ(found->map, 5) << fault.at;
   }
   // A block where the map file has none: the record forgets one of its
   // blocks (the first, and a block further on), and the image holds it.
@@ -54,9 +55,10 @@ TEST(ImportCheck, AFaultInThePackedDataIsFound) {
     std::vector<MapRecord> forgetful = records;
     auto& blocks = forgetful[1].blocks;
     blocks.erase(blocks.begin() + static_cast<std::ptrdiff_t>(which));
-    const PackingFault found = find_packing_fault(image, forgetful);
-    EXPECT_EQ(found.part, PackedPart::block) << which;
-    EXPECT_EQ(found.map, 5) << which;
+    const std::optional<PackingFault> found = find_packing_fault(image, forgetful);
+    ASSERT_TRUE(found) << which;
+    EXPECT_EQ(found->part, MapPart::block) << which;
+    EXPECT_EQ(found->map, 5) << which;
   }
 }
 

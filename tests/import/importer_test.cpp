@@ -191,25 +191,34 @@ TEST(Importer, ASymbolicLinkGoesOnLeadingToTheImportedImage) {
 }
 
 TEST(Importer, TooLongALayoutIsRefused) {
+  // 6 x 36 screens of tiles that do not repeat: 60,480 tile bytes fit the
+  // map file, but their LZ stream does not fit a 16-bit layout length.
   TempDir dir;
   const auto before = original_image();
   write_file(dir.path / "rom.bin", before);
-  RomImage rom;
-  rom.bytes = before;
-  std::vector<MapRecord> records(1);
-  records[0].map = 0x12;
-  records[0].tile.assign(0x10000, 0);
-  records[0].enemy.assign(18, 0);
-  std::string text;
-  Report report;
-  write_imported_image(report, records, rom, (dir.path / "rom.bin").string());
-  text = report_text(report);
-  EXPECT_TRUE(report_has_error(report));
-  EXPECT_EQ(
-      "ERROR: map file \"map12.gvm\" is damaged\n"
-      "  the tile layout takes 65536 bytes in the ROM image, more than 65535\n",
-      text);
+  MapFileParts p = small_map();
+  p.width = 6;
+  p.height_byte = 36;
+  p.tile.resize(6 * 36 * 280);
+  std::uint32_t state = 12345;
+  for (std::uint8_t& tile : p.tile) {
+    state = state * 1103515245u + 12345u;
+    tile = static_cast<std::uint8_t>(state >> 16);
+  }
+  p.block = test::empty_block_section(p.tile.size());
+  write_file(dir.path / "map12.gvm", make_map_file(p));
+  const Import imported = import_in(dir.path);
+  EXPECT_TRUE(imported.error);
+  const std::string expected_start =
+      "ERROR: map file \"map12.gvm\" is damaged\n  the tile layout takes ";
+  const std::size_t error = imported.text.find("ERROR: ");
+  ASSERT_NE(error, std::string::npos) << imported.text;
+  EXPECT_EQ(imported.text.compare(error, expected_start.size(), expected_start), 0)
+      << imported.text;
+  EXPECT_NE(imported.text.find(" bytes in the ROM image, more than 65535\n"), std::string::npos)
+      << imported.text;
   EXPECT_EQ(before, read_file(dir.path / "rom.bin"));
+  EXPECT_FALSE(fs::exists(dir.path / "rom.bin.bak"));
 }
 
 }  // namespace

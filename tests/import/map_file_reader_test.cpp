@@ -35,9 +35,9 @@ struct Read {
 
 Read read(const std::vector<std::uint8_t>& file) {
   Read r;
-  const MapFileReading reading = read_map_file(file, r.record);
-  r.ok = reading.ok();
-  r.problem = map_file_problem_text(reading.damage);
+  const std::optional<MapFileError> error = read_map_file(file, r.record);
+  r.ok = !error;
+  if (error) r.problem = map_file_damage_text(error->damage);
   return r;
 }
 
@@ -49,8 +49,8 @@ bool read_block_cells(const Section& section, bool current, std::uint8_t width,
   file.values.size_byte = size_byte;
   const MapFileDamage damage =
       read_block_section(section, current, map_squares(file.values), file.blocks);
-  problem = map_file_problem_text(damage);
-  if (damage.problem != MapFileProblem::none) return false;
+  problem = map_file_damage_text(damage);
+  if (damage.problem != MapFileDamage::Problem::none) return false;
   cells = working_cells(file);
   return true;
 }

@@ -49,7 +49,7 @@ Decoded round_trip(const Picture& picture) {
 // Through the file format and back, as the front end will get it.
 MapFile through_file(const MapFile& map) {
   const ParsedMapFile parsed = parse_map_file(serialize_map_file(map));
-  EXPECT_EQ(MapFileProblem::none, parsed.damage.problem);
+  EXPECT_EQ(MapFileDamage::Problem::none, parsed.damage.problem);
   return parsed.file;
 }
 

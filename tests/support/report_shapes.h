@@ -35,15 +35,15 @@ inline std::vector<UnhandledBlockType> decode_block_layout(Bytes rom, std::uint6
 }
 
 inline std::string unhandled_block_type_message(const UnhandledBlockType& event) {
-  return message_text(Message{Say::unhandled_block, {}, {}, {event.type_code, event.position}});
+  return message_text(msg::UnhandledBlock{event.type_code, event.position});
 }
 
 inline std::string unhandled_block_types_omitted_message() {
-  return message_text(Message{Say::unhandled_omitted, {}, {}, {}});
+  return message_text(msg::UnhandledOmitted{});
 }
 
 inline std::string lz_size_report(const LzDecodeResult& result) {
-  return message_text(Message{Say::lz_sizes, {}, {}, {result.compressed_size, result.size}});
+  return message_text(msg::LzSizes{result.compressed_size, result.size});
 }
 
 }  // namespace gorv::test

@@ -1,0 +1,231 @@
+// What the tool's modes have to say, as data. A mode returns a Report: the
+// messages in the order they happen. A message is one small struct whose
+// type names it and whose fields are the names and figures that go into
+// it; only the front end turns messages into text, through its one message
+// table (cli/messages.cpp), which also decides for each whether it is an
+// error, whether it pauses and what exit status it gives. The table has
+// exactly one row for every alternative of Message, in the same order: a
+// message without a row does not compile.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "codec/block_encoder.h"
+#include "codec/bps.h"
+#include "format/map_file.h"
+#include "rom/map_header.h"
+
+namespace gorv {
+
+// The steps of writing the new level directory, in order.
+enum class ImportPhase : std::uint8_t {
+  starting_level,
+  level_order_pointer,
+  map_pointers,
+  level_order,
+  level_data,
+  level_headers,
+  pointers,
+};
+
+namespace msg {
+
+// Progress and reports.
+struct Newline {};
+struct WritingMap {
+  std::string path;
+};
+struct WritingTheme {
+  std::string path;
+};
+struct WritingData {
+  std::string path;
+};
+struct WritingResource {
+  std::string path;
+};
+struct LzSizes {
+  std::uint64_t packed = 0;    // bytes of the LZ stream
+  std::uint64_t unpacked = 0;  // bytes it expands to
+};
+// A block type the map dump does not write; pauses like an error.
+struct UnhandledBlock {
+  std::uint8_t type_code = 0;
+  std::uint64_t position = 0;  // of its cell in the block layout stream
+};
+struct UnhandledOmitted {};
+struct ImportMapFile {
+  std::uint8_t map = 0;
+};
+struct ImportStep {
+  ImportPhase phase = ImportPhase::starting_level;
+};
+struct ImportAppending {
+  std::uint8_t map = 0;
+};
+struct ImportLayout {
+  MapPart part = MapPart::tile;
+  std::uint64_t position = 0;  // where it was placed in the image
+  std::uint64_t length = 0;
+};
+struct ImportAdjusting {};
+struct ImportFixing {};
+struct ImportFreeing {};
+struct ImportDone {};
+struct ImportKeptOriginal {
+  std::string path;  // the .orig copy written in this run
+};
+struct ImportKeptPrevious {
+  std::string path;  // the .bak copy
+};
+struct MapsWritten {
+  std::uint64_t count = 0;
+};
+struct MapsKept {
+  std::uint64_t count = 0;
+};
+struct WritingPatch {
+  std::string path;
+};
+struct PatchSizes {
+  std::uint64_t patch = 0, source = 0, target = 0;  // bytes
+};
+struct WritingPatched {
+  std::string path;
+};
+struct WritingPreview {
+  std::string path;
+};
+struct WritingChanges {
+  std::string path;
+};
+struct Difference {
+  std::string line;  // one line of a comparison
+};
+
+// Warnings.
+struct MapLeftOut {
+  std::uint8_t map = 0;  // in the image, but no map file brings it back
+};
+struct MapNameCase {
+  std::string file;      // as found in the folder
+  std::string expected;  // the map file name it would have to bear
+};
+
+// Errors.
+struct CannotOpen {
+  std::string path;
+};
+struct RomTooLarge {
+  std::string path;
+};
+struct CannotCreate {
+  std::string path;
+};
+struct CannotWrite {
+  std::string path;
+};
+struct FileTooLarge {
+  std::string path;  // a product past 65,535 bytes
+};
+struct MapTooLarge {
+  std::uint8_t map = 0;
+};
+struct DataTooLarge {
+  std::uint32_t address = 0;
+};
+struct OutputIsImage {
+  std::string output;
+  std::string image;
+};
+struct MapAbsent {};
+struct AddressPastEnd {
+  std::uint32_t address = 0;
+};
+struct EnemyHeaderEnd {
+  std::uint16_t word = 0;  // the last word read
+};
+struct EnemyListMarker {
+  std::uint8_t bit7 = 0;  // the marker's bit 7, as found
+};
+struct MapFileIsImage {
+  std::string image;
+  std::string map_file;
+};
+struct MapFileUnusable {
+  std::string file;
+  MapFileError error;
+};
+struct FileExists {
+  std::string path;  // an output that is never replaced
+};
+struct PatchDamaged {
+  std::string patch;
+  BpsError error = BpsError::none;
+  std::uint64_t at = 0, expected = 0, found = 0;  // as BpsApplyResult holds them
+};
+struct PatchForOther {
+  std::string patch;
+  std::uint32_t patch_source_crc = 0;
+  std::uint32_t image_crc = 0;
+};
+struct PatchSelfCheck {
+  std::string image;  // a patch made for it did not give it back
+};
+struct CompareNeedsTwo {};
+struct ImageTooSmall {
+  std::string path;
+};
+struct NoMapFiles {};
+struct MapNotSurviving {
+  std::uint8_t map = 0;
+  MapPart part = MapPart::header;
+};
+
+// The front end's own.
+struct LevelOutOfRange {};
+struct MapOutOfRange {};
+struct ThemeOutOfRange {};
+struct BlockOutOfRange {};
+struct AddressNotValid {};
+struct UnknownOption {
+  std::string option;
+};
+struct OptionNeedsValue {
+  std::string option;
+};
+struct MapWithImport {
+  std::uint8_t map = 0;
+};
+struct AllMapsWithImport {};
+
+}  // namespace msg
+
+using Message = std::variant<
+    msg::Newline, msg::WritingMap, msg::WritingTheme, msg::WritingData, msg::WritingResource,
+    msg::LzSizes, msg::UnhandledBlock, msg::UnhandledOmitted, msg::ImportMapFile, msg::ImportStep,
+    msg::ImportAppending, msg::ImportLayout, msg::ImportAdjusting, msg::ImportFixing,
+    msg::ImportFreeing, msg::ImportDone, msg::ImportKeptOriginal, msg::ImportKeptPrevious,
+    msg::MapsWritten, msg::MapsKept, msg::WritingPatch, msg::PatchSizes, msg::WritingPatched,
+    msg::WritingPreview, msg::WritingChanges, msg::Difference, msg::MapLeftOut, msg::MapNameCase,
+    msg::CannotOpen, msg::RomTooLarge, msg::CannotCreate, msg::CannotWrite, msg::FileTooLarge,
+    msg::MapTooLarge, msg::DataTooLarge, msg::OutputIsImage, msg::MapAbsent, msg::AddressPastEnd,
+    msg::EnemyHeaderEnd, msg::EnemyListMarker, msg::MapFileIsImage, msg::MapFileUnusable,
+    msg::FileExists, msg::PatchDamaged, msg::PatchForOther, msg::PatchSelfCheck,
+    msg::CompareNeedsTwo, msg::ImageTooSmall, msg::NoMapFiles, msg::MapNotSurviving,
+    msg::LevelOutOfRange, msg::MapOutOfRange, msg::ThemeOutOfRange, msg::BlockOutOfRange,
+    msg::AddressNotValid, msg::UnknownOption, msg::OptionNeedsValue, msg::MapWithImport,
+    msg::AllMapsWithImport>;
+
+using Report = std::vector<Message>;
+
+template <class Payload>
+void say(Report& report, Payload payload) {
+  report.emplace_back(std::move(payload));
+}
+
+}  // namespace gorv

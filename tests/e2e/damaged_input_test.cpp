@@ -4,12 +4,12 @@
 // image. Map files for the import: cut short, offsets out of order or past
 // the end, absurd sizes, runs of empty squares past the grid, garbage.
 // Every run must end with a result or a clear error line and the matching
-// exit status, without a sanitizer report and in reasonable time; a failed
-// run never changes the ROM image or leaves a half-written file behind.
+// exit status, without a sanitizer report; a failed run never changes the
+// ROM image or leaves a half-written file behind. A run that hangs is
+// stopped by the tests' timeout (tests/CMakeLists.txt).
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -61,23 +61,21 @@ bool has_error_line(const std::string& output) {
 }
 
 // A map file for an import run: its name and its bytes (or a directory of
-// that name).
+// that name, or a link).
 struct MapFile {
   MapFile(std::string file_name, Image file_bytes)
       : name(std::move(file_name)), bytes(std::move(file_bytes)) {}
 
   std::string name;
   Image bytes;
-  bool directory = false;  // a directory of that name instead
-  fs::path link;           // when not empty: a symbolic link to this instead
+  bool directory = false;   // a directory of that name instead
+  fs::path link;            // when not empty: a symbolic link to this instead
+  std::uintmax_t size = 0;  // when larger: the bytes, then a hole up to this size
 };
 
-// Runs the binary on images and checks what must hold after any run. The
-// runs are counted so that a test can bound the time of its whole batch.
+// Runs the binary on images and checks what must hold after any run.
 struct DamagedImageRunner {
   TempDir dir;
-  int runs = 0;
-  std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
 
   fs::path rom() const { return dir.path / "rom.bin"; }
 
@@ -103,10 +101,10 @@ struct DamagedImageRunner {
         fs::create_symlink(file.link, dir.path / file.name);
       else
         write_file(dir.path / file.name, file.bytes);
+      if (file.size > file.bytes.size()) fs::resize_file(dir.path / file.name, file.size);
     }
     args.insert(args.begin(), "rom.bin");
     const ToolRun result = run_gorvtool(args, dir.path);
-    ++runs;
     const std::string context = what + "\n" + result.output;
 
     // A clear end: status 1 exactly when an error line was printed.
@@ -142,13 +140,6 @@ struct DamagedImageRunner {
     const Image bytes = read_file(dir.path / name);
     if (bytes == kOldContents) return std::nullopt;
     return bytes;
-  }
-
-  // A generous bound for the whole batch: one second per run. It catches
-  // hangs and runaway loops, not slowness.
-  void expect_batch_in_time() const {
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(elapsed, std::chrono::seconds(runs)) << runs << " runs";
   }
 };
 
@@ -207,7 +198,6 @@ TEST(DamagedImages, EmptyAndTinyImages) {
       EXPECT_NE(result.output.find("LEVEL:         0x05\n"), std::string::npos) << what;
     }
   }
-  runner.expect_batch_in_time();
 }
 
 // An image cut short reads as if its missing bytes were zeros: what the
@@ -248,7 +238,6 @@ TEST(DamagedImages, ImagesCutShortAtEachFixedTable) {
     const ToolRun report = runner.run(image, kReportAndImportRun, what, sound_map_files());
     EXPECT_NE(report.output.find("LEVEL:         0x05\n"), std::string::npos) << what;
   }
-  runner.expect_batch_in_time();
 }
 
 TEST(DamagedImages, GarbageImages) {
@@ -262,7 +251,6 @@ TEST(DamagedImages, GarbageImages) {
       runner.run(image, {"-map", map, "-theme", "A", "-decompress", "40", "-resource"}, what);
     runner.run(image, {"-info", "69", "-import"}, what, sound_map_files());
   }
-  runner.expect_batch_in_time();
 }
 
 // Every pointer, offset and count the modes follow set to its largest
@@ -288,7 +276,6 @@ TEST(DamagedImages, HostilePointersAndCounts) {
   for (const char* level : {"00", "05", "2F", "30", "69"})
     runner.run(image, {"-info", level, "-import"}, std::string("hostile pointers, level ") + level,
                sound_map_files());
-  runner.expect_batch_in_time();
 }
 
 // A block layout stream that is an unhandled entry on every bit, for a
@@ -316,32 +303,34 @@ TEST(DamagedImages, BlockStreamOfUnhandledEntries) {
   EXPECT_TRUE(result.output.ends_with("\nFurther entries of unhandled block types are not shown\n"))
       << result.output.substr(result.output.size() - 200);
   EXPECT_TRUE(runner.written("map00.gvm").has_value());
-  runner.expect_batch_in_time();
 }
 
 // An image larger than any cartridge, or a device that never ends, is
-// refused after at most 64 MiB have been read.
+// refused after at most 64 MiB have been read: a sparse file of several GiB
+// gets the same answer as one just past the limit, and /dev/zero ends too.
 TEST(DamagedImages, ImagesTooLargeToBeRomImages) {
   TempDir dir;
   const fs::path big = dir.path / "big.bin";
-  write_file(big, {});
-  fs::resize_file(big, 0x4000001);
-  const auto start = std::chrono::steady_clock::now();
-  ToolRun result = run_gorvtool({"big.bin", "-info", "00"}, dir.path);
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.output,
-            "ERROR: file \"big.bin\" is larger than 64 MiB; it is not a ROM image\n");
-  result = run_gorvtool({"big.bin", "-import"}, dir.path);
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(fs::file_size(big), 0x4000001u);
+  for (const std::uintmax_t size : {std::uintmax_t{0x4000001}, std::uintmax_t{0x200000000}}) {
+    write_file(big, {});
+    fs::resize_file(big, size);
+    ToolRun result = run_gorvtool({"big.bin", "-info", "00"}, dir.path);
+    EXPECT_EQ(result.status, 1) << size;
+    EXPECT_EQ(result.output,
+              "ERROR: file \"big.bin\" is larger than 64 MiB; it is not a ROM image\n");
+    result = run_gorvtool({"big.bin", "-import"}, dir.path);
+    EXPECT_EQ(result.status, 1) << size;
+    EXPECT_EQ(result.output,
+              "ERROR: file \"big.bin\" is larger than 64 MiB; it is not a ROM image\n");
+    EXPECT_EQ(fs::file_size(big), size);
+  }
 #ifndef _WIN32
-  result = run_gorvtool({"/dev/zero", "-resource"}, dir.path);
+  const ToolRun result = run_gorvtool({"/dev/zero", "-resource"}, dir.path);
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.output,
             "ERROR: file \"/dev/zero\" is larger than 64 MiB; it is not a ROM image\n");
   EXPECT_FALSE(fs::exists(dir.path / "gorvedit.dat"));
 #endif
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 // A file without any write permission bit is read-only, also for the
@@ -430,7 +419,6 @@ TEST(DamagedMapFiles, MapFilesCutShort) {
   cuts.push_back(sound.size() - 1);
   for (std::size_t size : cuts)
     expect_refused(runner, sample, cut(sound, size), "map file cut at " + std::to_string(size));
-  runner.expect_batch_in_time();
 }
 
 TEST(DamagedMapFiles, SectionOffsetsOutOfOrderOrPastTheEnd) {
@@ -454,7 +442,6 @@ TEST(DamagedMapFiles, SectionOffsetsOutOfOrderOrPastTheEnd) {
     set_le16_at(file, field + 2, le16_at(sound, field));
     expect_refused(runner, sample, file, "offset fields " + std::to_string(field) + " exchanged");
   }
-  runner.expect_batch_in_time();
 }
 
 TEST(DamagedMapFiles, AbsurdWidthsAndHeights) {
@@ -471,7 +458,6 @@ TEST(DamagedMapFiles, AbsurdWidthsAndHeights) {
     expect_refused(runner, sample, file,
                    "width " + std::to_string(width) + ", size byte " + std::to_string(size_byte));
   }
-  runner.expect_batch_in_time();
 }
 
 // A run of empty squares that reaches past the grid is cut at the grid's
@@ -503,7 +489,6 @@ TEST(DamagedMapFiles, RunsOfEmptySquaresPastTheGrid) {
   section.assign(squares / 128, 0x7F);
   if (squares % 128 > 1) section.push_back(static_cast<std::uint8_t>(squares % 128 - 2));
   expect_refused(runner, sample, with_block_section(sound, section), "one square short");
-  runner.expect_batch_in_time();
 }
 
 TEST(DamagedMapFiles, GarbageAndFlippedBytes) {
@@ -529,7 +514,6 @@ TEST(DamagedMapFiles, GarbageAndFlippedBytes) {
     runner.run(sample, {"-import"}, "flipped map file, round " + std::to_string(round),
                {{"map00.gvm", file}});
   }
-  runner.expect_batch_in_time();
 }
 
 // One damaged map file among sound ones stops the whole import; a map file
@@ -577,17 +561,24 @@ TEST(DamagedMapFiles, AMapFileGivenAsTheImageIsLeftAlone) {
 }
 
 // A map file larger than any map file can be, or a device that never ends,
-// is refused after at most 16 MiB have been read.
+// is refused after at most 16 MiB have been read: a sparse file of several
+// GiB gets the same answer as one just past the limit, and /dev/zero ends
+// too.
 TEST(DamagedMapFiles, MapFilesTooLargeToBeMapFiles) {
   const Image sample = sample::build_sample_rom();
   DamagedImageRunner runner;
-  ToolRun result = runner.run(sample, {"-import"}, "a 16 MiB map file",
-                              {{"map00.gvm", sound_map_file()}, {"map01.gvm", Image(0x1000001)}});
-  EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.output.find("ERROR: map file \"map01.gvm\" is damaged\n"
-                               "  the file is larger than 16 MiB\n"),
-            std::string::npos)
-      << result.output;
+  ToolRun result;
+  for (const std::uintmax_t size : {std::uintmax_t{0x1000001}, std::uintmax_t{0x100000000}}) {
+    MapFile big("map01.gvm", {});
+    big.size = size;
+    result = runner.run(sample, {"-import"}, "a map file of " + hex(size) + " bytes",
+                        {{"map00.gvm", sound_map_file()}, big});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.output.find("ERROR: map file \"map01.gvm\" is damaged\n"
+                                 "  the file is larger than 16 MiB\n"),
+              std::string::npos)
+        << result.output;
+  }
   // A link to a device: POSIX builds of the tool only (a Windows build run
   // under Wine sees no file behind such a link).
   if (std::getenv("GORVTOOL_OUTPUT_CRLF") != nullptr) return;
@@ -599,7 +590,6 @@ TEST(DamagedMapFiles, MapFilesTooLargeToBeMapFiles) {
                                "  the file is larger than 16 MiB\n"),
             std::string::npos)
       << result.output;
-  runner.expect_batch_in_time();
 }
 
 }  // namespace

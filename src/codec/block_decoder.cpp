@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-#include "codec/block_payload.h"
+#include "codec/block_stream.h"
 #include "rom/game_facts.h"
 
 namespace gorv {
@@ -54,40 +54,43 @@ std::uint64_t position_after(const BitReader& reader) {
 struct Entry {
   std::uint64_t head = 0;
   std::uint64_t step = 1;
-  unsigned further = 0;                // squares after the head
-  std::array<std::uint8_t, 16> d1{};   // per square, value types
+  unsigned further = 0;  // squares after the head
+  // Per square of the longest run, value types.
+  std::array<std::uint8_t, std::size_t{1} << kRunCountBits> d1{};
   std::array<std::uint8_t, 4> data{};  // d1 to d4, block types 0x03 and 0x04
 };
+
+// Reads a run's n (`count_bits` wide) and direction.
+void read_run(BitReader& reader, unsigned count_bits, std::uint64_t cols, Entry& entry) {
+  entry.further = read_bits(reader, count_bits);
+  entry.step = read_bits(reader, kDirectionBits) == kRunDown ? cols : 1;
+}
 
 // Reads the payload of `format`; false when the image ended inside it.
 bool read_payload(BitReader& reader, const BlockTypeFormat& format, std::uint64_t cols,
                   Entry& entry) {
   switch (format.payload) {
     case Payload::kRun:
-    case Payload::kRunValues: {
-      const std::uint32_t run = read_bits(reader, 5);
-      entry.further = run >> 1;
-      entry.step = (run & 1u) != 0 ? cols : 1;
+    case Payload::kRunValues:
+      read_run(reader, kRunCountBits, cols, entry);
       if (format.payload == Payload::kRunValues) {
         for (unsigned k = 0; k <= entry.further; ++k) {
           entry.d1[k] = static_cast<std::uint8_t>(read_bits(reader, format.value_bits));
         }
       }
       break;
-    }
     case Payload::kRepeatData:
-      entry.further = read_bits(reader, 3);
-      entry.step = read_bits(reader, 1) != 0 ? cols : 1;
-      entry.data[0] = static_cast<std::uint8_t>(read_bits(reader, 8));
-      entry.data[2] = static_cast<std::uint8_t>(read_bits(reader, 3));
-      entry.data[1] = static_cast<std::uint8_t>(read_bits(reader, 8));
-      entry.data[3] = static_cast<std::uint8_t>(read_bits(reader, 8));
+      read_run(reader, kRepeatCountBits, cols, entry);
+      entry.data[0] = static_cast<std::uint8_t>(read_bits(reader, kDataByteBits));
+      entry.data[2] = static_cast<std::uint8_t>(read_bits(reader, kRepeatD3Bits));
+      entry.data[1] = static_cast<std::uint8_t>(read_bits(reader, kDataByteBits));
+      entry.data[3] = static_cast<std::uint8_t>(read_bits(reader, kDataByteBits));
       break;
     case Payload::kData:
-      entry.data[0] = static_cast<std::uint8_t>(read_bits(reader, 8));
-      entry.data[1] = static_cast<std::uint8_t>(read_bits(reader, 8));
-      entry.data[3] = static_cast<std::uint8_t>(read_bits(reader, 1));
-      entry.data[2] = static_cast<std::uint8_t>(read_bits(reader, 8));
+      entry.data[0] = static_cast<std::uint8_t>(read_bits(reader, kDataByteBits));
+      entry.data[1] = static_cast<std::uint8_t>(read_bits(reader, kDataByteBits));
+      entry.data[3] = static_cast<std::uint8_t>(read_bits(reader, kDataD4Bits));
+      entry.data[2] = static_cast<std::uint8_t>(read_bits(reader, kDataByteBits));
       break;
     case Payload::kNone:
     case Payload::kUnhandled:
@@ -125,19 +128,19 @@ BlockDecoding decode_block_cells(Bytes rom, std::uint64_t address, std::uint8_t 
   BlockDecoding result;
   result.cells.assign(grid_size, BlockCell{});
   // Without its field widths byte there is no stream to read.
-  if (!rom_contains(rom, address, 2)) return result;
+  if (!rom_contains(rom, address, kBlockBitsOffset)) return result;
 
-  const std::uint8_t widths = rom[static_cast<std::size_t>(address + 1)];
-  const unsigned x_width = widths >> 4;
-  const unsigned y_width = widths & 0x0Fu;
-  const std::uint32_t group_end = (1u << x_width) - 1;
+  const std::uint8_t widths = rom[static_cast<std::size_t>(address + kFieldWidthsOffset)];
+  const unsigned x_width = widths >> kFieldWidthBits;
+  const unsigned y_width = widths & kFieldWidthMask;
+  const std::uint32_t group_end = block_group_end(x_width);
   const std::uint64_t cols = grid_columns(width);
   const std::size_t report_limit = unhandled_report_limit(grid_size);
 
-  BitReader reader{rom, address + 2};
+  BitReader reader{rom, address + kBlockBitsOffset};
   std::size_t groups_and_entries = 0;
   while (++groups_and_entries <= kMaxGroupsAndEntries) {
-    const std::uint32_t code = read_bits(reader, 6);
+    const std::uint32_t code = read_bits(reader, kTypeCodeBits);
     if (reader.ended || code == kBlockEndCode) break;
     const std::uint8_t type_byte = cell_type_of_code(static_cast<std::uint8_t>(code));
     const unsigned block_type = block_type_of_code(static_cast<std::uint8_t>(code));

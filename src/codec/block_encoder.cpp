@@ -3,19 +3,34 @@
 #include <array>
 #include <utility>
 
-#include "codec/block_payload.h"
+#include "codec/block_stream.h"
 #include "rom/game_facts.h"
 
 namespace gorv {
 
 namespace {
 
-// The stream's first byte; the decoder skips it.
-constexpr std::uint8_t kMarker = 0x40;
+// On the widest map every X lies below the group end; on the tallest every
+// Y fits its field.
+static_assert(grid_columns(kMaxBlockLayoutWidth) <= block_field_mask(kMaxXWidth));
+static_assert(grid_rows(kMaxBlockLayoutHeight) <= block_field_mask(kMaxYWidth) + 1);
 
-// How many squares, the head included, a run of each block type may cover.
-constexpr std::array<unsigned, 17> kRunWindow = {16, 16, 16, 8,  1, 16, 16, 16, 0,
-                                                 16, 16, 1,  16, 0, 0,  0,  16};
+// How many squares, the head included, an entry of a block type may cover:
+// as many as its n field counts, or just the head.
+unsigned run_window(const BlockTypeFormat& format) {
+  switch (format.payload) {
+    case Payload::kRun:
+    case Payload::kRunValues:
+      return 1u << kRunCountBits;
+    case Payload::kRepeatData:
+      return 1u << kRepeatCountBits;
+    case Payload::kData:
+    case Payload::kNone:
+    case Payload::kUnhandled:
+      break;
+  }
+  return 1;
+}
 
 // Fills bytes most significant bit first.
 struct BitWriter {
@@ -36,7 +51,10 @@ void write_bits(BitWriter& writer, std::uint32_t value, unsigned count) {
   }
 }
 
-unsigned width_for(std::uint32_t count, std::uint32_t below, unsigned bits, unsigned most) {
+// The field width for `count` columns or rows: `bits` while they stay below
+// 2^bits, one more at each doubling up to `most`.
+unsigned width_for(std::uint32_t count, unsigned bits, unsigned most) {
+  std::uint32_t below = 1u << bits;
   while (count >= below && bits < most) {
     below *= 2;
     ++bits;
@@ -67,13 +85,13 @@ struct Scan {
 // one of the same block type without the variant bit.
 Scan scan(const Grid& grid, std::size_t head, std::size_t step, std::uint8_t group,
           unsigned window) {
-  const unsigned p = group & 0x1Fu;  // working types compare by their low five bits
+  const unsigned p = group & kBlockTypeMask;  // working types compare by their low five bits
   const bool variant = (group & kVariantBit) != 0;
   Scan result;
   for (unsigned k = 1; k < window; ++k) {
     const std::uint8_t m = type_at(grid, head + k * step);
-    if ((m & 0x1Fu) < p) break;
-    if (variant && (m & kVariantBit) == 0 && (m & 0x1Fu) == p) break;
+    if ((m & kBlockTypeMask) < p) break;
+    if (variant && (m & kVariantBit) == 0 && (m & kBlockTypeMask) == p) break;
     if (m == group) {
       ++result.matches;
       result.last = k;
@@ -87,23 +105,22 @@ bool same_data(const BlockCell& a, const BlockCell& b) {
 }
 
 void write_payload(BitWriter& out, const Grid& grid, std::size_t head, std::size_t step,
-                   unsigned block_type, unsigned n, unsigned down) {
+                   const BlockTypeFormat& format, unsigned n, unsigned direction) {
   const BlockCell& cell = grid.cells[head];
-  const BlockTypeFormat format = block_type_format(block_type);
   switch (format.payload) {
     case Payload::kRepeatData:
-      write_bits(out, n, 3);
-      write_bits(out, down, 1);
-      write_bits(out, cell.d1, 8);
-      write_bits(out, cell.d3 & 0x07u, 3);
-      write_bits(out, cell.d2, 8);
-      write_bits(out, cell.d4, 8);
+      write_bits(out, n, kRepeatCountBits);
+      write_bits(out, direction, kDirectionBits);
+      write_bits(out, cell.d1, kDataByteBits);
+      write_bits(out, cell.d3 & kRepeatD3Mask, kRepeatD3Bits);
+      write_bits(out, cell.d2, kDataByteBits);
+      write_bits(out, cell.d4, kDataByteBits);
       return;
     case Payload::kData:
-      write_bits(out, cell.d1, 8);
-      write_bits(out, cell.d2, 8);
-      write_bits(out, cell.d4 & 0x01u, 1);
-      write_bits(out, cell.d3, 8);
+      write_bits(out, cell.d1, kDataByteBits);
+      write_bits(out, cell.d2, kDataByteBits);
+      write_bits(out, cell.d4 & kDataD4Mask, kDataD4Bits);
+      write_bits(out, cell.d3, kDataByteBits);
       return;
     case Payload::kNone:
     case Payload::kUnhandled:
@@ -112,11 +129,11 @@ void write_payload(BitWriter& out, const Grid& grid, std::size_t head, std::size
     case Payload::kRunValues:
       break;
   }
-  write_bits(out, n, 4);
-  write_bits(out, down, 1);
+  write_bits(out, n, kRunCountBits);
+  write_bits(out, direction, kDirectionBits);
   if (format.payload != Payload::kRunValues) return;
   const unsigned value_bits = format.value_bits;
-  const std::uint32_t mask = (1u << value_bits) - 1;
+  const std::uint32_t mask = block_field_mask(value_bits);
   for (unsigned k = 0; k <= n; ++k) {
     // Squares of a run lie inside the grid: every match is, and a run ends
     // at its last match.
@@ -167,8 +184,9 @@ void clear_covered(const Grid& grid, std::size_t head, const Run& run, std::uint
 void encode_group(BitWriter& out, const Grid& grid, const BlockFieldWidths& widths,
                   std::uint8_t group, std::span<const std::uint32_t> squares) {
   const unsigned block_type = block_type_of_code(code_of_working_type(group));
-  const unsigned window = kRunWindow[block_type];
-  write_bits(out, code_of_working_type(group), 6);
+  const BlockTypeFormat format = block_type_format(block_type);
+  const unsigned window = run_window(format);
+  write_bits(out, code_of_working_type(group), kTypeCodeBits);
   std::size_t i = 0;
   for (const std::uint32_t square : squares) {
     // Squares a run has covered: behind a run right, or cleared by a run down.
@@ -177,20 +195,20 @@ void encode_group(BitWriter& out, const Grid& grid, const BlockFieldWidths& widt
     write_bits(out, static_cast<std::uint32_t>(i % grid.cols), widths.x);
     write_bits(out, static_cast<std::uint32_t>(i / grid.cols), widths.y);
     Run run = choose_run(grid, i, group, window);
-    if (block_format_is_repeat_data(block_type)) cut_at_data_change(grid, i, run);
+    if (format.payload == Payload::kRepeatData) cut_at_data_change(grid, i, run);
     const bool down = run.step != 1;
     if (down) clear_covered(grid, i, run, group);
-    write_payload(out, grid, i, run.step, block_type, run.further, down ? 1 : 0);
+    write_payload(out, grid, i, run.step, format, run.further, down ? kRunDown : kRunRight);
     i += down ? 1 : run.further + 1;
   }
-  write_bits(out, (1u << widths.x) - 1, widths.x);
+  write_bits(out, block_group_end(widths.x), widths.x);
 }
 
 }  // namespace
 
 BlockFieldWidths block_field_widths(std::uint8_t width, std::uint8_t height_byte) {
-  return {width_for(static_cast<std::uint32_t>(grid_columns(width)), 32, 5, 10),
-          width_for(static_cast<std::uint32_t>(grid_rows(height_byte)), 16, 4, 9)};
+  return {width_for(static_cast<std::uint32_t>(grid_columns(width)), kMinXWidth, kMaxXWidth),
+          width_for(static_cast<std::uint32_t>(grid_rows(height_byte)), kMinYWidth, kMaxYWidth)};
 }
 
 BlockEncoding encode_block_layout(std::span<const BlockCell> cells, std::uint8_t width,
@@ -217,9 +235,9 @@ BlockEncoding encode_block_layout(std::span<const BlockCell> cells, std::uint8_t
 
   const BlockFieldWidths widths = block_field_widths(width, height_byte);
   BitWriter out;
-  write_bits(out, kMarker, 8);
-  write_bits(out, widths.x, 4);
-  write_bits(out, widths.y, 4);
+  write_bits(out, kBlockStreamMarker, 8);
+  write_bits(out, widths.x, kFieldWidthBits);
+  write_bits(out, widths.y, kFieldWidthBits);
   // The squares of each working type in square order (a counting sort), so
   // that each group visits its own squares only. Empty squares belong to no
   // group and are left out: counting them, most of a map, would make every
@@ -246,7 +264,7 @@ BlockEncoding encode_block_layout(std::span<const BlockCell> cells, std::uint8_t
     encode(plain);
     if (block_type + 1 < kBlockTypeCount) encode(static_cast<std::uint8_t>(plain | kVariantBit));
   }
-  write_bits(out, kBlockEndCode, 6);
+  write_bits(out, kBlockEndCode, kTypeCodeBits);
   // The last byte's remaining bits are already 0.
 
   result.stream = std::move(out.bytes);

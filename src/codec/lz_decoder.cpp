@@ -1,5 +1,7 @@
 #include "codec/lz_decoder.h"
 
+#include "codec/lz_stream.h"
+
 namespace gorv {
 
 namespace {
@@ -33,13 +35,13 @@ void copy_run(OutputBuffer& out, std::uint16_t distance, unsigned length) {
 
 LzDecodeResult lz_decode(Bytes rom, std::uint64_t offset, std::uint16_t limit, OutputBuffer& out) {
   const std::uint64_t start = offset;
-  const std::uint64_t flag_end = start + 2 + read_be16(rom, start);
-  std::uint64_t flag_pos = start + 2;
-  std::uint64_t previous_token = start + 2;
+  const std::uint64_t flag_end = start + kLzFlagLengthSize + read_be16(rom, start);
+  std::uint64_t flag_pos = start + kLzFlagLengthSize;
+  std::uint64_t previous_token = flag_pos;
   std::uint64_t data_pos = flag_end;
   unsigned bit_index = 0;  // 0 is bit 7 of the byte at flag_pos
   const bool limited = limit != 0;
-  const std::uint32_t cap = limited ? limit : 0xFFFF;
+  const std::uint32_t cap = limited ? limit : kLzMaxUnlimitedSize;
   std::uint32_t produced = 0;
 
   // The loop test looks at the byte in which the previous token began, so a
@@ -48,25 +50,28 @@ LzDecodeResult lz_decode(Bytes rom, std::uint64_t offset, std::uint16_t limit, O
     const std::uint16_t word = read_be16(rom, flag_pos);
     previous_token = flag_pos;
     unsigned taken = 0;
-    auto next_bit = [&]() -> unsigned { return (word >> (15 - bit_index - taken++)) & 1u; };
+    // The next `count` code bits, the first of them highest.
+    auto next_bits = [&](unsigned count) -> unsigned {
+      taken += count;
+      return (word >> (16 - bit_index - taken)) & ((1u << count) - 1);
+    };
 
-    if (next_bit() == 1) {
+    const unsigned first = next_bits(kLzLiteralBits);
+    if (first == kLzLiteral) {
       put_byte(out, read_u8(rom, data_pos++));
       produced += 1;
     } else {
       unsigned distance;
       unsigned length;
-      if (next_bit() == 0) {
-        length = 2 + next_bit();
+      const unsigned kind = first << 1 | next_bits(kLzKindBits - kLzLiteralBits);
+      if (kind == kLzShort) {
+        length = kLzShortMinLength + next_bits(kLzShortBits - kLzKindBits);
         distance = read_u8(rom, data_pos++);
       } else {
-        unsigned high = next_bit() << 2;
-        high |= next_bit() << 1;
-        high |= next_bit();
-        unsigned code = next_bit() << 1;
-        code |= next_bit();
+        const unsigned high = next_bits(kLzHighBits);
+        const unsigned count = next_bits(kLzCountBits);
         distance = high << 8 | read_u8(rom, data_pos++);
-        length = code == 3 ? read_u8(rom, data_pos++) : 3 + code;
+        length = count == kLzLengthByte ? read_u8(rom, data_pos++) : kLzLongMinLength + count;
       }
       if (length != 0) {
         if (distance == 0) {

@@ -4,20 +4,20 @@
 #include <array>
 #include <cstddef>
 
+#include "codec/lz_stream.h"
+
 namespace gorv {
 
 namespace {
-
-constexpr std::size_t kWindow = 2047;
-constexpr std::size_t kMaxLength = 255;
 
 struct Match {
   std::size_t length = 0;
   std::size_t distance = 0;
 };
 
-void put_bits(std::vector<std::uint8_t>& flags, unsigned value, int count) {
-  for (int bit = count - 1; bit >= 0; --bit) flags.push_back((value >> bit) & 1u);
+// Appends the low `count` bits of `value`, the highest first.
+void put_bits(std::vector<std::uint8_t>& flags, unsigned value, unsigned count) {
+  for (unsigned bit = count; bit-- > 0;) flags.push_back((value >> bit) & 1u);
 }
 
 // The search index, kept by runs of equal bytes (a run of one byte
@@ -36,14 +36,12 @@ void put_bits(std::vector<std::uint8_t>& flags, unsigned value, int count) {
 // steps per position.
 // (The runs are LzRun, declared in the header so that a scratch can keep
 // them.)
-using Run = LzRun;
-
 struct SearchIndex {
   const std::uint32_t* run_of;
-  const Run* runs;
+  const LzRun* runs;
 };
 
-const Run& run_at(const SearchIndex& index, std::size_t p) {
+const LzRun& run_at(const SearchIndex& index, std::size_t p) {
   return index.runs[index.run_of[p]];
 }
 
@@ -53,7 +51,7 @@ const Run& run_at(const SearchIndex& index, std::size_t p) {
 // c. Two different bytes c x: p ends its run, and so does the position
 // wanted, in the run its pair link names.
 std::int64_t prev_position(const SearchIndex& index, std::size_t p) {
-  const Run& run = run_at(index, p);
+  const LzRun& run = run_at(index, p);
   if (p + 1 < run.end) {
     if (p > run.start) return static_cast<std::int64_t>(p) - 1;
     return run.same < 0 ? -1 : std::int64_t{index.runs[run.same].end} - 2;
@@ -65,7 +63,7 @@ std::int64_t prev_position(const SearchIndex& index, std::size_t p) {
 SearchIndex build_index(std::span<const std::uint8_t> input, LzScratch& scratch) {
   const std::size_t n = input.size();
   if (scratch.run_of.size() < n) scratch.run_of.resize(n);  // a larger one keeps its size
-  std::vector<Run>& runs = scratch.runs;
+  std::vector<LzRun>& runs = scratch.runs;
   runs.clear();
   std::array<std::int32_t, 256> last_same;
   last_same.fill(-1);
@@ -76,7 +74,7 @@ SearchIndex build_index(std::span<const std::uint8_t> input, LzScratch& scratch)
     std::fill(scratch.run_of.begin() + static_cast<std::ptrdiff_t>(start),
               scratch.run_of.begin() + static_cast<std::ptrdiff_t>(end),
               static_cast<std::uint32_t>(r));
-    Run run{static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end)};
+    LzRun run{static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end)};
     if (end - start >= 2) {
       run.same = last_same[c];
       // The nearest earlier run of c, or failing that, the one it names as
@@ -96,10 +94,10 @@ SearchIndex build_index(std::span<const std::uint8_t> input, LzScratch& scratch)
   // index for a map's few kilobytes).
   std::vector<std::int32_t>& last_pair = scratch.last_pair;
   last_pair.resize(65536);
-  auto pair_of = [&input](const Run& run) {
+  auto pair_of = [&input](const LzRun& run) {
     return static_cast<unsigned>(input[run.end - 1]) << 8 | input[run.end];
   };
-  for (const Run& run : runs)
+  for (const LzRun& run : runs)
     if (run.end < n) last_pair[pair_of(run)] = -1;
   for (std::size_t r = 0; r < runs.size(); ++r) {
     if (runs[r].end == n) continue;
@@ -140,22 +138,22 @@ Match best_run_match(std::span<const std::uint8_t> input, const SearchIndex& ind
   Match best;
   const std::uint8_t* data = input.data();
   const std::uint8_t* target = data + b;
-  const std::size_t lowest = b > kWindow ? b - kWindow : 0;
-  const Run& own = run_at(index, b);
-  const std::size_t b_run = std::min<std::size_t>(own.end - b, kMaxLength);
+  const std::size_t lowest = b > kLzMaxDistance ? b - kLzMaxDistance : 0;
+  const LzRun& own = run_at(index, b);
+  const std::size_t b_run = std::min<std::size_t>(own.end - b, kLzMaxLength);
   bool long_enough = false;  // some candidate gives b_run bytes or more
   if (own.start < b) {
     best = {b_run, 1};
     long_enough = true;
   } else {
     for (std::int32_t r = own.same; r >= 0;) {
-      const Run& run = index.runs[r];
+      const LzRun& run = index.runs[r];
       const std::size_t end = run.end;
       if (end < lowest + 2) break;  // no two bytes of this run in the window
       const std::size_t first = std::max<std::size_t>(run.start, lowest);
       if (end - first >= b_run) {
         const std::size_t p = end - b_run;
-        weigh(best, common_length(data + p, target, b_run, kMaxLength), b - p);
+        weigh(best, common_length(data + p, target, b_run, kLzMaxLength), b - p);
         long_enough = true;
         break;
       }
@@ -163,21 +161,21 @@ Match best_run_match(std::span<const std::uint8_t> input, const SearchIndex& ind
       r = run.longer;
     }
   }
-  if (!long_enough || b_run == kMaxLength) return best;
+  if (!long_enough || b_run == kLzMaxLength) return best;
   // The runs of c that end right before an x, nearest first: the runs
   // linked by pair from b's own.
   for (std::int32_t r = own.pair; r >= 0;) {
-    const Run& run = index.runs[r];
+    const LzRun& run = index.runs[r];
     const std::size_t end = run.end;
     if (end < lowest + b_run) break;
     const std::size_t p = end - b_run;
     r = run.pair;
     if (run.start > p) continue;  // the run is shorter than b_run
-    if (best.length >= kMaxLength) break;
+    if (best.length >= kLzMaxLength) break;
     // A candidate farther than the best must be longer: one that differs
     // at the best length cannot be.
     if (b - p < best.distance || data[p + best.length] == target[best.length])
-      weigh(best, common_length(data + p, target, b_run, kMaxLength), b - p);
+      weigh(best, common_length(data + p, target, b_run, kLzMaxLength), b - p);
   }
   return best;
 }
@@ -194,9 +192,9 @@ Match best_match_any(std::span<const std::uint8_t> input, const SearchIndex& ind
   const std::size_t remaining = n - b;
   if (remaining < 2) return best;
   // Comparing more than 255 bytes cannot change a capped length.
-  const std::size_t span = std::min(remaining, kMaxLength);
-  const bool end_in_reach = remaining <= kMaxLength;
-  const std::size_t lowest = b > kWindow ? b - kWindow : 0;
+  const std::size_t span = std::min(remaining, kLzMaxLength);
+  const bool end_in_reach = remaining <= kLzMaxLength;
+  const std::size_t lowest = b > kLzMaxDistance ? b - kLzMaxDistance : 0;
   std::size_t farthest_to_end = 0;  // distance of the farthest candidate reaching the end
   const std::uint8_t* data = input.data();
   const std::uint8_t* target = data + b;
@@ -207,7 +205,7 @@ Match best_match_any(std::span<const std::uint8_t> input, const SearchIndex& ind
 
   auto weigh = [&](std::size_t i, std::size_t length) {
     if (end_in_reach && length == remaining) farthest_to_end = b - i;
-    length = std::min(length, kMaxLength);
+    length = std::min(length, kLzMaxLength);
     if (length > best.length) best = {length, b - i};  // nearer ones came first
   };
 
@@ -226,7 +224,7 @@ Match best_match_any(std::span<const std::uint8_t> input, const SearchIndex& ind
       // min(end - p, b_run) bytes, and more only where end - p equals b_run.
       // Weigh the run's best position, and its farthest for the end rule,
       // then go on before the run.
-      const Run& run = run_at(index, i);
+      const LzRun& run = run_at(index, i);
       const std::size_t end = run.end;
       const std::size_t first = std::max<std::size_t>(run.start, lowest);
       auto length_at = [&](std::size_t p) {
@@ -242,7 +240,7 @@ Match best_match_any(std::span<const std::uint8_t> input, const SearchIndex& ind
       if (first != run.start) break;  // the window starts inside this run
       chained = prev_position(index, first);
     }
-    if (!end_in_reach && best.length == kMaxLength) break;  // nothing nearer can beat it
+    if (!end_in_reach && best.length == kLzMaxLength) break;  // nothing nearer can beat it
   }
   if (farthest_to_end != 0) best = {remaining, farthest_to_end};
   return best;
@@ -255,7 +253,7 @@ Match best_match_any(std::span<const std::uint8_t> input, const SearchIndex& ind
 // reaches the end may win.
 Match best_match(std::span<const std::uint8_t> input, const SearchIndex& index, std::size_t b) {
   const std::size_t remaining = input.size() - b;
-  if (remaining > kMaxLength && input[b] == input[b + 1]) return best_run_match(input, index, b);
+  if (remaining > kLzMaxLength && input[b] == input[b + 1]) return best_run_match(input, index, b);
   return best_match_any(input, index, b);
 }
 
@@ -270,35 +268,39 @@ LzTokens lz_encode(std::span<const std::uint8_t> input, LzScratch& scratch) {
   LzTokens tokens;
   if (!input.empty()) {
     const SearchIndex index = build_index(input, scratch);
-    tokens.flags.push_back(1);
+    put_bits(tokens.flags, kLzLiteral, kLzLiteralBits);
     tokens.data.push_back(input[0]);
     std::size_t b = 1;
     while (b < input.size()) {
       const Match m = best_match(input, index, b);
-      const unsigned high = static_cast<unsigned>(m.distance >> 8) & 7u;
+      const unsigned high = static_cast<unsigned>(m.distance >> 8) & kLzHighMask;
       const auto low = static_cast<std::uint8_t>(m.distance & 0xFF);
-      if (m.length < 2 || (m.length == 2 && m.distance > 255)) {
-        tokens.flags.push_back(1);
+      if (m.length < kLzShortMinLength ||
+          (m.length == kLzShortMinLength && m.distance > kLzMaxShortDistance)) {
+        put_bits(tokens.flags, kLzLiteral, kLzLiteralBits);
         tokens.data.push_back(input[b]);
         b += 1;
         continue;
       }
-      if (m.length <= 3 && m.distance <= 255) {
-        put_bits(tokens.flags, m.length == 2 ? 0b000 : 0b001, 3);
+      if (m.length <= kLzShortMaxLength && m.distance <= kLzMaxShortDistance) {
+        put_bits(tokens.flags, lz_short_code(static_cast<unsigned>(m.length - kLzShortMinLength)),
+                 kLzShortBits);
         tokens.data.push_back(low);
-      } else if (m.length <= 5) {
-        put_bits(tokens.flags, 0b01u << 5 | high << 2 | static_cast<unsigned>(m.length - 3), 7);
+      } else if (m.length <= kLzLongMaxLength) {
+        put_bits(tokens.flags,
+                 lz_long_code(high, static_cast<unsigned>(m.length - kLzLongMinLength)),
+                 kLzLongBits);
         tokens.data.push_back(low);
       } else {
-        put_bits(tokens.flags, 0b01u << 5 | high << 2 | 0b11u, 7);
+        put_bits(tokens.flags, lz_long_code(high, kLzLengthByte), kLzLongBits);
         tokens.data.push_back(low);
         tokens.data.push_back(static_cast<std::uint8_t>(m.length));
       }
       b += m.length;
     }
   }
-  // The end token: a long reference with length byte, distance 0, length 0.
-  put_bits(tokens.flags, 0b0100011, 7);
+  // The end token, then 0 bits to a whole flag byte.
+  put_bits(tokens.flags, kLzEndToken, kLzLongBits);
   tokens.data.push_back(0);
   tokens.data.push_back(0);
   while (tokens.flags.size() % 8 != 0) tokens.flags.push_back(0);
@@ -308,7 +310,7 @@ LzTokens lz_encode(std::span<const std::uint8_t> input, LzScratch& scratch) {
 std::vector<std::uint8_t> lz_pack(const LzTokens& tokens) {
   const std::size_t flag_bytes = tokens.flags.size() / 8;
   std::vector<std::uint8_t> stream;
-  stream.reserve(2 + flag_bytes + tokens.data.size());
+  stream.reserve(kLzFlagLengthSize + flag_bytes + tokens.data.size());
   stream.push_back(static_cast<std::uint8_t>(flag_bytes >> 8));
   stream.push_back(static_cast<std::uint8_t>(flag_bytes));
   for (std::size_t j = 0; j < flag_bytes; ++j) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "codec/block_decoder.h"
-#include "codec/block_payload.h"
+#include "codec/block_stream.h"
 #include "codec/lz_decoder.h"
 #include "common/byte_order.h"
 #include "common/platform.h"
@@ -45,15 +45,15 @@ bool same_cell(const BlockCell& working, const BlockCell& decoded) {
   const BlockTypeFormat format = block_type_format(block_type_of_code(code));
   switch (format.payload) {
     case Payload::kRunValues: {
-      const auto mask = static_cast<std::uint8_t>((1u << format.value_bits) - 1);
+      const auto mask = static_cast<std::uint8_t>(block_field_mask(format.value_bits));
       return (working.d1 & mask) == decoded.d1;
     }
     case Payload::kRepeatData:
       return working.d1 == decoded.d1 && working.d2 == decoded.d2 &&
-             (working.d3 & 0x07) == decoded.d3 && working.d4 == decoded.d4;
+             (working.d3 & kRepeatD3Mask) == decoded.d3 && working.d4 == decoded.d4;
     case Payload::kData:
       return working.d1 == decoded.d1 && working.d2 == decoded.d2 && working.d3 == decoded.d3 &&
-             (working.d4 & 0x01) == decoded.d4;
+             (working.d4 & kDataD4Mask) == decoded.d4;
     case Payload::kRun:
     case Payload::kNone:
     case Payload::kUnhandled:

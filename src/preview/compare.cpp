@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "codec/block_payload.h"
+#include "codec/block_stream.h"
 #include "rom/game_facts.h"
 
 namespace gorv {
@@ -58,19 +58,19 @@ BlockCell stored_block(const BlockCell& cell) {
   const BlockTypeFormat format = block_type_format(block_type_of_code(code));
   switch (format.payload) {
     case Payload::kRunValues:
-      kept.d1 = static_cast<std::uint8_t>(cell.d1 & ((1u << format.value_bits) - 1));
+      kept.d1 = static_cast<std::uint8_t>(cell.d1 & block_field_mask(format.value_bits));
       break;
     case Payload::kRepeatData:
       kept.d1 = cell.d1;
       kept.d2 = cell.d2;
-      kept.d3 = cell.d3 & 0x07;
+      kept.d3 = cell.d3 & kRepeatD3Mask;
       kept.d4 = cell.d4;
       break;
     case Payload::kData:
       kept.d1 = cell.d1;
       kept.d2 = cell.d2;
       kept.d3 = cell.d3;
-      kept.d4 = cell.d4 & 0x01;
+      kept.d4 = cell.d4 & kDataD4Mask;
       break;
     case Payload::kRun:
     case Payload::kNone:

@@ -85,19 +85,22 @@ inline constexpr std::uint64_t kEnemyEntrySize = 8;
 // docs/formats/block-layout-stream.md, "Blocks and their numbers".
 // Block type numberings (see the top of this file).
 inline constexpr std::uint8_t kBlockTypeCount = 0x11;  // block types 0x00 to 0x10
+inline constexpr unsigned kTypeCodeBits = 6;
+inline constexpr std::uint8_t kTypeCodeMask = 0x3F;
+inline constexpr std::uint8_t kBlockTypeMask = 0x1F;  // a type code's bits 4-0
 inline constexpr std::uint8_t kVariantBit = 0x20;
-inline constexpr std::uint8_t kBlockEndCode = 0x3F;
+inline constexpr std::uint8_t kBlockEndCode = 0x3F;  // all six bits set
 inline constexpr std::uint8_t kCellTypeBit = 0x80;
 
 inline constexpr std::uint8_t block_type_of_code(std::uint8_t type_code) {
-  return type_code & 0x1F;
+  return type_code & kBlockTypeMask;
 }
 inline constexpr std::uint8_t cell_type_of_code(std::uint8_t type_code) {
   return static_cast<std::uint8_t>(kCellTypeBit | type_code);
 }
 // A map file's type byte keeps six bits of type code; 0 is an empty square.
 inline constexpr std::uint8_t code_of_cell_type(std::uint8_t cell_type) {
-  return cell_type & 0x3F;
+  return cell_type & kTypeCodeMask;
 }
 inline constexpr std::uint8_t working_type_of_cell_type(std::uint8_t cell_type) {
   return cell_type == 0 ? 0 : static_cast<std::uint8_t>(code_of_cell_type(cell_type) + 1);

@@ -26,15 +26,18 @@ constexpr std::size_t kMaxRomImageSize = 0x4000000;
 // Loads the ROM image, or says why it cannot. Only an import needs to
 // write to it, so only then must the file be writable.
 bool load_rom_image(Output& out, const std::string& path, bool for_import, RomImage& rom) {
-  if (!read_whole_file(path, rom.bytes, kMaxRomImageSize)) {
+  const FileRead read = read_whole_file(path, rom.bytes, kMaxRomImageSize);
+  if (!read) {
     if (rom.bytes.size() > kMaxRomImageSize)
       show(out, msg::RomTooLarge{path}, true);
     else
-      show(out, msg::CannotOpen{path}, true);
+      show(out, msg::CannotOpen{path, read.error}, true);
     return false;
   }
-  if (!for_import || file_is_writable(path)) return true;
-  show(out, msg::CannotOpen{path}, true);
+  if (!for_import) return true;
+  const std::optional<FileError> refusal = why_not_writable(path);
+  if (!refusal) return true;
+  show(out, msg::CannotOpen{path, *refusal}, true);
   return false;
 }
 

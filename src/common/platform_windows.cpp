@@ -130,6 +130,37 @@ bool pause_wanted() {
   return GetConsoleProcessList(processes, 2) == 1;
 }
 
+int last_error_code() {
+  return static_cast<int>(GetLastError());
+}
+
+FileErrorReason file_error_reason(const FileError& error) {
+  // ERROR_DISK_QUOTA_EXCEEDED, which MinGW-w64's winerror.h lacks.
+  constexpr DWORD kDiskQuotaExceeded = 1295;
+  if (error.read_only) return FileErrorReason::read_only_file;
+  switch (static_cast<DWORD>(error.code)) {
+    case 0:
+      return FileErrorReason::none;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return FileErrorReason::no_such_file;
+    case ERROR_ACCESS_DENIED:  // also what a folder opened as a file gives
+      return FileErrorReason::permission_denied;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+    case kDiskQuotaExceeded:
+      return FileErrorReason::disk_full;
+    case ERROR_WRITE_PROTECT:
+      return FileErrorReason::read_only_file_system;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+      return FileErrorReason::in_use;
+    default:
+      return FileErrorReason::other;
+  }
+}
+
 std::FILE* open_file(const std::string& path, const char* mode) {
   return _wfopen(wide(path).c_str(), wide(mode).c_str());
 }
@@ -170,8 +201,13 @@ std::optional<std::uint64_t> regular_file_size(std::FILE* file) {
   return static_cast<std::uint64_t>(info.st_size);
 }
 
-bool file_is_writable(const std::string& path) {
-  return _waccess(wide(path).c_str(), 2) == 0;
+std::optional<FileError> why_not_writable(const std::string& path) {
+  // As _waccess judges it: the read-only attribute of a folder means nothing.
+  const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return FileError{last_error_code()};
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0 && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+    return FileError{0, true};
+  return std::nullopt;
 }
 
 bool add_hard_link(const std::string& existing, const std::string& name) {

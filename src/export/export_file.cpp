@@ -16,6 +16,8 @@ LzDecodeResult expand_lz(Report& report, Bytes rom, std::uint64_t from, std::uin
 bool finish_export_file(Report& report, OutputFile& file, std::span<const std::uint8_t> bytes,
                         bool fits, Message too_large) {
   if (!fits) {
+    // An incomplete product: its temporary file goes now, not only when the
+    // caller lets go of `file`.
     discard_output_file(file);
     report.push_back(std::move(too_large));
     return false;

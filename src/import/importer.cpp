@@ -4,6 +4,7 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <system_error>
 
 #include "codec/lz_encoder.h"
@@ -76,17 +77,18 @@ std::string map_file_named_as_image(const std::string& rom_path, const std::stri
 // once, before the first import (never replaced), and `.bak`, the image
 // before this import. They are written to their temporary files while the
 // maps are packed, and put in place only once everything else has
-// succeeded, right before the image is replaced.
+// succeeded, right before the image is replaced. Copies that are not put in
+// place go with their OutputFiles, whichever way the import ends.
 struct Copies {
-  std::vector<OutputFile> files;  // .orig (when it is written) first, then .bak
-  std::string failed;             // the copy that could not be written
+  std::vector<OutputFile> files;           // .orig (when it is written) first, then .bak
+  std::optional<msg::CannotWrite> failed;  // the copy that could not be written
 };
 
 Copies plan_copies(const std::string& rom_path) {
   Copies copies;
   const std::string original = rom_path + ".orig";
-  if (!path_exists(original)) copies.files.push_back(OutputFile{original, {}, nullptr, false});
-  copies.files.push_back(OutputFile{rom_path + ".bak", {}, nullptr, false});
+  if (!path_exists(original)) copies.files.emplace_back().name = original;
+  copies.files.emplace_back().name = rom_path + ".bak";
   return copies;
 }
 
@@ -101,21 +103,16 @@ void write_copies(Copies& copies, const RomImage& rom, const std::string& target
             ? copy_output_file(copy, name, target, rom.bytes)
             : open_output_file(copy, name) && write_output_contents(copy, rom.bytes, target);
     if (!done) {
-      copies.failed = name;
+      copies.failed = msg::CannotWrite{name, copy.error};
       return;
     }
   }
 }
 
-void discard_copies(Copies& copies) {
-  for (OutputFile& copy : copies.files) discard_output_file(copy);
-}
-
 bool place_copies(Copies& copies) {
   for (OutputFile& copy : copies.files) {
     if (!place_output_file(copy)) {
-      copies.failed = copy.name;
-      discard_copies(copies);
+      copies.failed = msg::CannotWrite{copy.name, copy.error};
       return false;
     }
   }
@@ -190,7 +187,7 @@ struct MapFileRead {
 void read_one(const std::string& directory, int map, LzScratch& scratch, MapFileRead& file) {
   const std::string path = path_in(directory, map_file_name(static_cast<std::uint8_t>(map)));
   std::vector<std::uint8_t> bytes;
-  file.readable = read_whole_file(path, bytes, kMaxMapFileReadSize);
+  file.readable = read_whole_file(path, bytes, kMaxMapFileReadSize).ok;
   file.present = file.readable || file_present(path);
   file.too_large = bytes.size() > kMaxMapFileReadSize;
   if (!file.readable) return;
@@ -246,16 +243,13 @@ void make_room(std::vector<std::uint8_t>& image, const std::vector<MapRecord>& r
 // Builds the new image from `rom` and the records, whose tile layouts are
 // packed, checks it and replaces the file `rom_path` by it, the copies
 // (already written) put in place first. On any failure nothing is
-// replaced and the copies' temporary files are removed.
+// replaced (the image's temporary file goes on return, the copies' with
+// `copies`).
 bool replace_image(Report& report, std::vector<MapRecord>& records,
                    std::vector<std::uint8_t>& image, const std::string& rom_path,
                    const std::string& target, Copies& copies) {
-  for (const MapRecord& record : records) {
-    if (!layouts_fit(report, record)) {
-      discard_copies(copies);
-      return false;
-    }
-  }
+  for (const MapRecord& record : records)
+    if (!layouts_fit(report, record)) return false;
 
   make_room(image, records);
   write_level_directory(report, records, image);
@@ -273,17 +267,15 @@ bool replace_image(Report& report, std::vector<MapRecord>& records,
       [&] { fault = find_packing_fault(image, records); }};
   run_together(tasks);
   auto fail = [&](Message why) {
-    discard_output_file(out);
-    discard_copies(copies);
     say(report, msg::Newline{});
     report.push_back(std::move(why));
     return false;
   };
   if (fault) return fail(msg::MapNotSurviving{fault->map, fault->part});
-  if (!copies.failed.empty()) return fail(msg::CannotWrite{copies.failed});
-  if (!image_written) return fail(msg::CannotWrite{rom_path});
-  if (!place_copies(copies)) return fail(msg::CannotWrite{copies.failed});
-  if (!place_output_file(out)) return fail(msg::CannotWrite{rom_path});
+  if (copies.failed) return fail(*copies.failed);
+  if (!image_written) return fail(msg::CannotWrite{rom_path, out.error});
+  if (!place_copies(copies)) return fail(*copies.failed);
+  if (!place_output_file(out)) return fail(msg::CannotWrite{rom_path, out.error});
 
   if (copies.files.size() == 2) say(report, msg::ImportKeptOriginal{copies.files.front().name});
   say(report, msg::ImportKeptPrevious{copies.files.back().name});
@@ -330,10 +322,7 @@ ImportResult import_maps(RomImage rom, const std::string& rom_path, const std::s
   report.insert(report.end(), reading.begin(), reading.end());
   if (read) report.insert(report.end(), wrong_case.begin(), wrong_case.end());
   if (read && records.empty()) say(report, msg::NoMapFiles{});
-  if (!read || records.empty()) {
-    discard_copies(copies);
-    return result;
-  }
+  if (!read || records.empty()) return result;
   say_maps_left_out(report, rom, records);
   // The old image is no longer needed: the new one is built in its memory.
   std::vector<std::uint8_t> image = std::move(rom.bytes);

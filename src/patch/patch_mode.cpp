@@ -11,8 +11,9 @@ Report write_patch(const RomImage& rom, const std::string& rom_path,
                    const std::string& clean_path) {
   Report report;
   std::vector<std::uint8_t> clean;
-  if (!read_whole_file(clean_path, clean, kBpsMaxImageSize)) {
-    say(report, msg::CannotOpen{clean_path});
+  const FileRead read = read_whole_file(clean_path, clean, kBpsMaxImageSize);
+  if (!read) {
+    say(report, msg::CannotOpen{clean_path, read.error});
     return report;
   }
   const std::string name = file_stem_of(rom_path) + ".bps";
@@ -40,8 +41,9 @@ Report apply_patch(const RomImage& rom, const std::string& rom_path,
   Report report;
   std::vector<std::uint8_t> patch;
   // A patch is never much larger than the image it makes.
-  if (!read_whole_file(patch_path, patch, 2 * kBpsMaxImageSize)) {
-    say(report, msg::CannotOpen{patch_path});
+  const FileRead read = read_whole_file(patch_path, patch, 2 * kBpsMaxImageSize);
+  if (!read) {
+    say(report, msg::CannotOpen{patch_path, read.error});
     return report;
   }
   const std::string name = file_stem_of(patch_path) + file_extension_of(rom_path);

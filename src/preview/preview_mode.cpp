@@ -17,8 +17,9 @@ namespace {
 // Reads and parses a map file, or says why it cannot, as the import does.
 std::optional<MapFile> read_map(Report& report, const std::string& path) {
   std::vector<std::uint8_t> bytes;
-  if (!read_whole_file(path, bytes, kMaxMapFileReadSize)) {
-    say(report, msg::CannotOpen{path});
+  const FileRead read = read_whole_file(path, bytes, kMaxMapFileReadSize);
+  if (!read) {
+    say(report, msg::CannotOpen{path, read.error});
     return std::nullopt;
   }
   ParsedMapFile parsed = parse_map_file(bytes);
@@ -37,8 +38,7 @@ void write_png(Report& report, const std::string& name, Message writing, const P
   report.push_back(std::move(writing));
   const std::vector<std::uint8_t> png = encode_png(picture);
   if (png.empty()) {
-    discard_output_file(file);
-    say(report, msg::CannotWrite{name});
+    say(report, msg::CannotWrite{name, FileError{}});  // no call failed: an empty picture
     return;
   }
   finish_output_file(report, file, png);

@@ -16,6 +16,7 @@
 
 #include "codec/block_encoder.h"
 #include "codec/bps.h"
+#include "common/file_error.h"
 #include "format/map_file.h"
 #include "rom/map_header.h"
 
@@ -119,15 +120,18 @@ struct MapNameCase {
 // Errors.
 struct CannotOpen {
   std::string path;
+  FileError error;
 };
 struct RomTooLarge {
   std::string path;
 };
 struct CannotCreate {
   std::string path;
+  FileError error;
 };
 struct CannotWrite {
   std::string path;
+  FileError error;
 };
 struct FileTooLarge {
   std::string path;  // a product past 65,535 bytes

@@ -7,6 +7,7 @@
 #include "cli/usage.h"
 #include "common/file_io.h"
 #include "common/platform.h"
+#include "import/importer.h"
 #include "rom/map_header.h"
 #include "rom/rom_image.h"
 
@@ -53,6 +54,24 @@ bool modes_conflict(Output& out, const RunSettings& settings, bool all_maps) {
   }
   if (!all_maps) return false;
   show(out, msg::AllMapsWithImport{}, true);
+  return true;
+}
+
+// The modes that read the game's tables need an image that holds them, and
+// an import never goes into one of its own backup copies (the clean image
+// kept as .orig would be replaced). Checked once the image is read, before
+// any mode runs.
+bool image_refused(Output& out, const std::string& path, const RomImage& rom,
+                   const RunSettings& settings, bool all_maps) {
+  const bool single_hyphen_mode = settings.map || settings.theme || settings.level ||
+                                  settings.dump_address || settings.resource || settings.import;
+  if (!single_hyphen_mode && !all_maps) return false;
+  if (rom.bytes.size() < kMinRomImageSize) {
+    show(out, msg::ImageTooSmall{path}, true);
+    return true;
+  }
+  if (!settings.import || !is_backup_name(path)) return false;
+  show(out, msg::ImportIntoBackup{path}, true);
   return true;
 }
 
@@ -112,6 +131,7 @@ int run_tool(const std::vector<std::string>& args, Console& console) {
   RunContext run{out, rom_path, {}, {}, settings, image_needed};
   if (!rom_path.empty() && !load_rom_image(out, rom_path, settings.import, run.rom))
     return out.status;
+  if (image_refused(out, rom_path, run.rom, settings, all_maps)) return out.status;
   run.exists = build_map_exists_table(rom_bytes(run.rom));
 
   for (const SingleHyphenMode& mode : single_hyphen_modes())

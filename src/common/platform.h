@@ -37,6 +37,10 @@ bool pause_wanted();
 // GetLastError() on Windows), as FileError keeps it.
 int last_error_code();
 
+// The system's own words for an error code of last_error_code(), without a
+// closing full stop or line break.
+std::string system_error_text(int code);
+
 // Opens a file like std::fopen; `mode` must include "b".
 std::FILE* open_file(const std::string& path, const char* mode);
 

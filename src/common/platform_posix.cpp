@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <cerrno>
+#include <cstring>
 #include <system_error>
 #include <thread>
 
@@ -42,6 +43,12 @@ bool pause_wanted() {
 
 int last_error_code() {
   return errno;
+}
+
+std::string system_error_text(int code) {
+  std::string text = std::strerror(code);
+  while (!text.empty() && (text.back() == '.' || text.back() == '\n')) text.pop_back();
+  return text;
 }
 
 FileErrorReason file_error_reason(const FileError& error) {

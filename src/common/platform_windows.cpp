@@ -134,6 +134,19 @@ int last_error_code() {
   return static_cast<int>(GetLastError());
 }
 
+std::string system_error_text(int code) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::string text = length != 0 ? utf8(buffer) : "error " + std::to_string(code);
+  if (buffer != nullptr) LocalFree(buffer);
+  while (!text.empty() &&
+         (text.back() == '.' || text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+    text.pop_back();
+  return text;
+}
+
 FileErrorReason file_error_reason(const FileError& error) {
   // ERROR_DISK_QUOTA_EXCEEDED, which MinGW-w64's winerror.h lacks.
   constexpr DWORD kDiskQuotaExceeded = 1295;
@@ -144,8 +157,10 @@ FileErrorReason file_error_reason(const FileError& error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
       return FileErrorReason::no_such_file;
-    case ERROR_ACCESS_DENIED:  // also what a folder opened as a file gives
+    case ERROR_ACCESS_DENIED:
       return FileErrorReason::permission_denied;
+    case ERROR_DIRECTORY:  // open_file's word for a folder opened as a file
+      return FileErrorReason::is_folder;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
     case kDiskQuotaExceeded:
@@ -162,7 +177,17 @@ FileErrorReason file_error_reason(const FileError& error) {
 }
 
 std::FILE* open_file(const std::string& path, const char* mode) {
-  return _wfopen(wide(path).c_str(), wide(mode).c_str());
+  std::FILE* file = _wfopen(wide(path).c_str(), wide(mode).c_str());
+  // A folder cannot be opened as a file, and the system says only that
+  // access is denied: say what it is instead.
+  const DWORD code = GetLastError();
+  if (file == nullptr && code == ERROR_ACCESS_DENIED) {
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    const bool folder =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    SetLastError(folder ? ERROR_DIRECTORY : code);
+  }
+  return file;
 }
 
 bool remove_file(const std::string& path) {

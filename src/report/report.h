@@ -95,6 +95,9 @@ struct WritingPatch {
 struct PatchSizes {
   std::uint64_t patch = 0, source = 0, target = 0;  // bytes
 };
+struct PatchReplaced {
+  std::string path;  // an earlier patch from the same clean image
+};
 struct WritingPatched {
   std::string path;
 };
@@ -103,6 +106,10 @@ struct WritingPreview {
 };
 struct WritingChanges {
   std::string path;
+};
+struct PictureOverMapFile {
+  std::string picture;
+  std::string map_file;
 };
 struct Difference {
   std::string line;  // one line of a comparison
@@ -115,6 +122,9 @@ struct MapLeftOut {
 struct MapNameCase {
   std::string file;      // as found in the folder
   std::string expected;  // the map file name it would have to bear
+};
+struct MapNameOutOfRange {
+  std::string file;  // mapXX.gvm with XX past the last map
 };
 
 // Errors.
@@ -177,12 +187,19 @@ struct PatchForOther {
   std::uint32_t patch_source_crc = 0;
   std::uint32_t image_crc = 0;
 };
+struct SameImages {
+  std::string clean;
+  std::string image;
+};
 struct PatchSelfCheck {
   std::string image;  // a patch made for it did not give it back
 };
 struct CompareNeedsTwo {};
 struct ImageTooSmall {
   std::string path;
+};
+struct ImportIntoBackup {
+  std::string path;  // an image named like one of the import's backup copies
 };
 struct NoMapFiles {};
 struct MapNotSurviving {
@@ -214,16 +231,17 @@ using Message = std::variant<
     msg::LzSizes, msg::UnhandledBlock, msg::UnhandledOmitted, msg::ImportMapFile, msg::ImportStep,
     msg::ImportAppending, msg::ImportLayout, msg::ImportAdjusting, msg::ImportFixing,
     msg::ImportFreeing, msg::ImportDone, msg::ImportKeptOriginal, msg::ImportKeptPrevious,
-    msg::MapsWritten, msg::MapsKept, msg::WritingPatch, msg::PatchSizes, msg::WritingPatched,
-    msg::WritingPreview, msg::WritingChanges, msg::Difference, msg::MapLeftOut, msg::MapNameCase,
-    msg::CannotOpen, msg::RomTooLarge, msg::CannotCreate, msg::CannotWrite, msg::FileTooLarge,
-    msg::MapTooLarge, msg::DataTooLarge, msg::OutputIsImage, msg::MapAbsent, msg::AddressPastEnd,
-    msg::EnemyHeaderEnd, msg::EnemyListMarker, msg::MapFileIsImage, msg::MapFileUnusable,
-    msg::FileExists, msg::PatchDamaged, msg::PatchForOther, msg::PatchSelfCheck,
-    msg::CompareNeedsTwo, msg::ImageTooSmall, msg::NoMapFiles, msg::MapNotSurviving,
-    msg::LevelOutOfRange, msg::MapOutOfRange, msg::ThemeOutOfRange, msg::BlockOutOfRange,
-    msg::AddressNotValid, msg::UnknownOption, msg::OptionNeedsValue, msg::MapWithImport,
-    msg::AllMapsWithImport>;
+    msg::MapsWritten, msg::MapsKept, msg::WritingPatch, msg::PatchSizes, msg::PatchReplaced,
+    msg::WritingPatched, msg::WritingPreview, msg::WritingChanges, msg::PictureOverMapFile,
+    msg::Difference, msg::MapLeftOut, msg::MapNameCase, msg::MapNameOutOfRange, msg::CannotOpen,
+    msg::RomTooLarge, msg::CannotCreate, msg::CannotWrite, msg::FileTooLarge, msg::MapTooLarge,
+    msg::DataTooLarge, msg::OutputIsImage, msg::MapAbsent, msg::AddressPastEnd, msg::EnemyHeaderEnd,
+    msg::EnemyListMarker, msg::MapFileIsImage, msg::MapFileUnusable, msg::FileExists,
+    msg::PatchDamaged, msg::PatchForOther, msg::SameImages, msg::PatchSelfCheck,
+    msg::CompareNeedsTwo, msg::ImageTooSmall, msg::ImportIntoBackup, msg::NoMapFiles,
+    msg::MapNotSurviving, msg::LevelOutOfRange, msg::MapOutOfRange, msg::ThemeOutOfRange,
+    msg::BlockOutOfRange, msg::AddressNotValid, msg::UnknownOption, msg::OptionNeedsValue,
+    msg::MapWithImport, msg::AllMapsWithImport>;
 
 using Report = std::vector<Message>;
 

@@ -14,6 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto image = gorv::fuzz::sparse_image(data + 1, size - 1);
   const gorv::LevelInfo info = gorv::read_level_info(gorv::Bytes(image), level);
   const std::string output = gorv::level_report_text(info);
-  if (output.find("LEVEL:") == std::string::npos || info.name.size() > 300) __builtin_trap();
+  // At most kLevelNameLimit characters of text, then " " and up to 127
+  // "I"s of the part number (a signed byte).
+  constexpr std::size_t kLongestName = gorv::kLevelNameLimit + 1 + 127;
+  if (output.find("LEVEL:") == std::string::npos || info.name.size() > kLongestName)
+    __builtin_trap();
   return 0;
 }

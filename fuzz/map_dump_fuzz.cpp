@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 2) return 0;
   const auto map = static_cast<std::uint8_t>(data[0] % 0x7E);
   const std::uint8_t filter = data[1] <= 0x10 ? data[1] : 0xFF;
-  const auto image = gorv::fuzz::sparse_image(data + 2, size - 2);
-  const gorv::Bytes rom(image);
+  static gorv::fuzz::SparseImage image;
+  const gorv::Bytes rom = gorv::fuzz::sparse_image(image, data + 2, size - 2);
   const gorv::MapExistsTable exists = gorv::build_map_exists_table(rom);
   const gorv::ExportResult result = gorv::dump_map(rom, exists, map, filter);
   const std::string name = gorv::format("map%02x.gvm", unsigned{map});

@@ -154,7 +154,9 @@ std::optional<unsigned> map_number_in(const std::string& lower_name) {
 // named. Said sorted by name.
 void say_names_not_imported(Report& report, const std::string& directory) {
   std::error_code error;
-  std::vector<std::pair<std::string, Message>> found;
+  // Each name with the map file name it would have to bear, or "" for a
+  // name past the last map.
+  std::vector<std::pair<std::string, std::string>> found;
   std::filesystem::directory_iterator it(directory.empty() ? "." : directory, error);
   for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
     const std::string name = ascii_name(it->path().filename());
@@ -164,16 +166,20 @@ void say_names_not_imported(Report& report, const std::string& directory) {
     const std::optional<unsigned> map = map_number_in(lower);
     if (!map) continue;
     if (*map >= static_cast<unsigned>(kMapCount)) {
-      found.emplace_back(name, msg::MapNameOutOfRange{name});
+      found.emplace_back(name, "");
       continue;
     }
     if (lower == name) continue;
     if (!same_file(path_in(directory, name), path_in(directory, lower)))
-      found.emplace_back(name, msg::MapNameCase{name, lower});
+      found.emplace_back(name, lower);
   }
-  std::sort(found.begin(), found.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (auto& [name, message] : found) report.push_back(std::move(message));
+  std::sort(found.begin(), found.end());
+  for (const auto& [name, expected] : found) {
+    if (expected.empty())
+      say(report, msg::MapNameOutOfRange{name});
+    else
+      say(report, msg::MapNameCase{name, expected});
+  }
 }
 
 // Maps the image holds that no map file brings back: the imported image

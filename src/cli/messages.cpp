@@ -212,6 +212,28 @@ std::string block_encode_error_text(const BlockEncoding& encoding, std::uint8_t 
 
 namespace {
 
+// A number option's noun and accepted values, as its messages say them.
+struct NumberRange {
+  const char* noun;
+  const char* allowed;
+};
+
+NumberRange number_range(NumberOption option) {
+  switch (option) {
+    case NumberOption::level:
+      return {"level", "only levels between 00 and 69 are allowed"};
+    case NumberOption::map:
+      return {"map", "only maps between 0 and 7D are allowed"};
+    case NumberOption::theme:
+      return {"theme", "only themes between 1 and A are allowed"};
+    case NumberOption::block:
+      return {"block", "only blocks between 00 and 10 are allowed"};
+    case NumberOption::address:
+      break;
+  }
+  return {"address", "only addresses between 0 and FFFFFF are allowed"};
+}
+
 std::string map_file_unusable(const msg::MapFileUnusable& m) {
   const MapFileError& e = m.error;
   std::string problem;
@@ -446,31 +468,16 @@ constexpr std::tuple kRows{
           return format("map 0x%02X did not survive packing (%s layout); nothing was imported",
                         u(m.map), part_name(m.part));
         }},
-    Row<msg::LevelOutOfRange>{
-        Kind::error,
-        [](const auto&) {
-          return std::string("level is out of range; only levels between 00 and 69 are allowed");
-        }},
-    Row<msg::MapOutOfRange>{Kind::error,
-                            [](const auto&) {
-                              return std::string(
-                                  "map is out of range; only maps between 0 and 7D are allowed");
-                            }},
-    Row<msg::ThemeOutOfRange>{
-        Kind::error,
-        [](const auto&) {
-          return std::string("theme is out of range; only themes between 1 and A are allowed");
-        }},
-    Row<msg::BlockOutOfRange>{
-        Kind::error,
-        [](const auto&) {
-          return std::string("block is out of range; only blocks between 00 and 10 are allowed");
-        }},
-    Row<msg::AddressNotValid>{Kind::error,
-                              [](const auto&) {
-                                return std::string(
-                                    "address is not valid; only hexadecimal addresses are allowed");
-                              }},
+    Row<msg::NotHexadecimal>{Kind::error,
+                             [](const auto& m) {
+                               return format("\"%s\" is not a hexadecimal number; %s",
+                                             m.value.c_str(), number_range(m.option).allowed);
+                             }},
+    Row<msg::OutOfRange>{Kind::error,
+                         [](const auto& m) {
+                           const NumberRange range = number_range(m.option);
+                           return format("%s is out of range; %s", range.noun, range.allowed);
+                         }},
     Row<msg::UnknownOption>{Kind::usage_error,
                             [](const auto& m) {
                               return format("unknown option \"%s\"; see gorvtool --help",

@@ -21,6 +21,9 @@
 
 namespace gorv {
 
+// The command line's number options, as their messages name them.
+enum class NumberOption : std::uint8_t { level, map, theme, block, address };
+
 // The steps of writing the new level directory, in order.
 enum class ImportPhase : std::uint8_t {
   starting_level,
@@ -187,11 +190,13 @@ struct MapNotSurviving {
 };
 
 // The front end's own.
-struct LevelOutOfRange {};
-struct MapOutOfRange {};
-struct ThemeOutOfRange {};
-struct BlockOutOfRange {};
-struct AddressNotValid {};
+struct NotHexadecimal {
+  std::string value;  // as given
+  NumberOption option = NumberOption::level;
+};
+struct OutOfRange {
+  NumberOption option = NumberOption::level;
+};
 struct UnknownOption {
   std::string option;
 };
@@ -217,9 +222,8 @@ using Message = std::variant<
     msg::EnemyHeaderEnd, msg::EnemyListMarker, msg::MapFileIsImage, msg::MapFileUnusable,
     msg::FileExists, msg::PatchDamaged, msg::PatchForOther, msg::PatchSelfCheck,
     msg::CompareNeedsTwo, msg::ImageTooSmall, msg::NoMapFiles, msg::MapNotSurviving,
-    msg::LevelOutOfRange, msg::MapOutOfRange, msg::ThemeOutOfRange, msg::BlockOutOfRange,
-    msg::AddressNotValid, msg::UnknownOption, msg::OptionNeedsValue, msg::MapWithImport,
-    msg::AllMapsWithImport>;
+    msg::NotHexadecimal, msg::OutOfRange, msg::UnknownOption, msg::OptionNeedsValue,
+    msg::MapWithImport, msg::AllMapsWithImport>;
 
 using Report = std::vector<Message>;
 

@@ -71,14 +71,21 @@ TEST_F(FrontEndTest, UsageTextForArgumentsThatFitNoShape) {
   expect_usage(run({"missing.bin"}));
 }
 
-TEST_F(FrontEndTest, RangeMessagesComeBeforeTheImageIsOpened) {
+TEST_F(FrontEndTest, NumberMessagesComeBeforeTheImageIsOpened) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"-info", "6a"}, "level is out of range; only levels between 00 and 69 are allowed"},
       {{"-map", "7E"}, "map is out of range; only maps between 0 and 7D are allowed"},
+      {{"-map", "5Z"},
+       "\"5Z\" is not a hexadecimal number; only maps between 0 and 7D are allowed"},
+      {{"-map", "-resource"},
+       "\"-resource\" is not a hexadecimal number; only maps between 0 and 7D are allowed"},
       {{"-theme", "0"}, "theme is out of range; only themes between 1 and A are allowed"},
-      {{"-theme", "B"}, "theme is out of range; only themes between 1 and A are allowed"},
+      {{"-theme", "10"}, "theme is out of range; only themes between 1 and A are allowed"},
       {{"-block", "11"}, "block is out of range; only blocks between 00 and 10 are allowed"},
-      {{"-decompress", "g00"}, "address is not valid; only hexadecimal addresses are allowed"},
+      {{"-decompress", "g00"},
+       "\"g00\" is not a hexadecimal number; only addresses between 0 and FFFFFF are allowed"},
+      {{"-decompress", "1234567"},
+       "address is out of range; only addresses between 0 and FFFFFF are allowed"},
       {{"-info", "00", "-block", "11"},
        "block is out of range; only blocks between 00 and 10 are allowed"},
   };

@@ -446,9 +446,6 @@ constexpr std::tuple kRows{
           return format("the patch made for \"%s\" does not give the image back; it is not written",
                         m.image.c_str());
         }},
-    Row<msg::CompareNeedsTwo>{
-        Kind::error,
-        [](const auto&) { return std::string("--compare needs two map files, OLD and NEW"); }},
     Row<msg::ImageTooSmall>{
         Kind::error,
         [](const auto& m) {
@@ -485,9 +482,14 @@ constexpr std::tuple kRows{
                             }},
     Row<msg::OptionNeedsValue>{Kind::usage_error,
                                [](const auto& m) {
-                                 return format("option \"%s\" needs a value; see gorvtool --help",
-                                               m.option.c_str());
+                                 return format("option \"%s\" needs %s; see gorvtool --help",
+                                               m.option.c_str(), m.needs.c_str());
                                }},
+    Row<msg::OptionNeedsImage>{
+        Kind::usage_error,
+        [](const auto& m) {
+          return format("option \"%s\" needs a ROM image; see gorvtool --help", m.option.c_str());
+        }},
     Row<msg::MapWithImport>{
         Kind::error,
         [](const auto& m) {

@@ -179,7 +179,6 @@ struct PatchForOther {
 struct PatchSelfCheck {
   std::string image;  // a patch made for it did not give it back
 };
-struct CompareNeedsTwo {};
 struct ImageTooSmall {
   std::string path;
 };
@@ -202,6 +201,10 @@ struct UnknownOption {
 };
 struct OptionNeedsValue {
   std::string option;
+  std::string needs;  // what is missing, e.g. "a value"
+};
+struct OptionNeedsImage {
+  std::string option;
 };
 struct MapWithImport {
   std::uint8_t map = 0;
@@ -220,10 +223,9 @@ using Message = std::variant<
     msg::CannotOpen, msg::RomTooLarge, msg::CannotCreate, msg::CannotWrite, msg::FileTooLarge,
     msg::MapTooLarge, msg::DataTooLarge, msg::OutputIsImage, msg::MapAbsent, msg::AddressPastEnd,
     msg::EnemyHeaderEnd, msg::EnemyListMarker, msg::MapFileIsImage, msg::MapFileUnusable,
-    msg::FileExists, msg::PatchDamaged, msg::PatchForOther, msg::PatchSelfCheck,
-    msg::CompareNeedsTwo, msg::ImageTooSmall, msg::NoMapFiles, msg::MapNotSurviving,
-    msg::NotHexadecimal, msg::OutOfRange, msg::UnknownOption, msg::OptionNeedsValue,
-    msg::MapWithImport, msg::AllMapsWithImport>;
+    msg::FileExists, msg::PatchDamaged, msg::PatchForOther, msg::PatchSelfCheck, msg::ImageTooSmall,
+    msg::NoMapFiles, msg::MapNotSurviving, msg::NotHexadecimal, msg::OutOfRange, msg::UnknownOption,
+    msg::OptionNeedsValue, msg::OptionNeedsImage, msg::MapWithImport, msg::AllMapsWithImport>;
 
 using Report = std::vector<Message>;
 

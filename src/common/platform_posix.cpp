@@ -11,6 +11,8 @@
 
 #include <filesystem>
 
+#include "common/console.h"
+
 namespace gorv {
 
 std::vector<std::string> program_arguments(int argc, char** argv) {
@@ -36,7 +38,7 @@ void run_together(std::span<const std::function<void()>> tasks) {
 }
 
 bool pause_wanted() {
-  return isatty(STDIN_FILENO) != 0;
+  return should_pause(Platform::posix, isatty(STDIN_FILENO) != 0, false);
 }
 
 std::FILE* open_file(const std::string& path, const char* mode) {

@@ -5,6 +5,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "cli/counts.h"
 #include "common/text.h"
 
 namespace gorv {
@@ -59,9 +60,8 @@ const char* part_name(MapPart part) {
 
 std::string lz_sizes(const msg::LzSizes& m) {
   const double ratio = static_cast<double>(m.unpacked) / static_cast<double>(m.packed) * 100.0;
-  std::string text =
-      format("  COMPRESSED DATA SIZE:   %llu bytes\n", static_cast<unsigned long long>(m.packed));
-  text += format("  DECOMPRESSED DATA SIZE: %u bytes\n", u(m.unpacked));
+  std::string text = "  COMPRESSED DATA SIZE:   " + counted(m.packed, "byte", "bytes") + "\n";
+  text += "  DECOMPRESSED DATA SIZE: " + counted(m.unpacked, "byte", "bytes") + "\n";
   text += format("  RATIO:                  %3.01f %c\n", ratio, '%');
   text += "\n";
   return text;
@@ -101,9 +101,9 @@ std::string block_encode_text(BlockEncodeError error, unsigned width, unsigned h
       return format("the map is %u screens high; the block layout holds at most %u", height,
                     unsigned{kMaxBlockLayoutHeight});
     case BlockEncodeError::cells_short:
-      return format(
-          "the block cell array holds %llu cells; the map needs %llu with the row below it",
-          static_cast<unsigned long long>(given), static_cast<unsigned long long>(needed));
+      return format("the block cell array holds %s; the map needs %llu with the row below it",
+                    counted(given, "cell", "cells").c_str(),
+                    static_cast<unsigned long long>(needed));
     case BlockEncodeError::none:
       break;
   }
@@ -143,8 +143,8 @@ std::string bps_error_text(const BpsApplyResult& result) {
     case BpsError::patch_crc_mismatch:
       return "its CRC32 is " + hex(result.found) + ", it says " + hex(result.expected);
     case BpsError::source_size_mismatch:
-      return "it is for an image of " + std::to_string(result.expected) + " bytes, this one has " +
-             std::to_string(result.found);
+      return "it is for an image of " + counted(result.expected, "byte", "bytes") +
+             ", this one has " + std::to_string(result.found);
     case BpsError::source_crc_mismatch:
       return "it is for an image with CRC32 " + hex(result.expected) + ", this one has " +
              hex(result.found);
@@ -182,8 +182,8 @@ std::string map_file_damage_text(const MapFileDamage& damage) {
           "down",
           u(v[0]), u(v[1]), u(v[2]), u(v[3]));
     case MapFileDamage::Problem::tile_section_short:
-      return format("the tile layout section holds 0x%04zX bytes, fewer than the 0x%04X squares",
-                    z(v[0]), u(v[1]));
+      return format("the tile layout section holds 0x%04zX %s, fewer than the 0x%04X squares",
+                    z(v[0]), for_count(v[0], "byte", "bytes"), u(v[1]));
     case MapFileDamage::Problem::block_section_short:
       return format("the block layout section ends before the grid is filled (%zu of %zu squares)",
                     z(v[0]), z(v[1]));
@@ -194,12 +194,13 @@ std::string map_file_damage_text(const MapFileDamage& damage) {
     case MapFileDamage::Problem::background_entry_cut:
       return "the background layout section ends inside an entry";
     case MapFileDamage::Problem::background_block_short:
-      return format("the background layout section holds %zu bytes; theme %u needs %zu", z(v[0]),
-                    u(v[1]), z(v[2]));
+      return format("the background layout section holds %s; theme %u needs %zu",
+                    counted(v[0], "byte", "bytes").c_str(), u(v[1]), z(v[2]));
     case MapFileDamage::Problem::enemy_count_missing:
       return "the enemy layout section ends before its entry count";
     case MapFileDamage::Problem::enemy_entries_cut:
-      return format("the enemy layout section ends inside its %u entries", u(v[0]));
+      return format("the enemy layout section ends inside its %s",
+                    counted(v[0], "entry", "entries").c_str());
   }
   return "";
 }
@@ -327,19 +328,23 @@ constexpr std::tuple kRows{
     Row<msg::ImportKeptPrevious>{
         Kind::progress,
         [](const auto& m) { return format("\nprevious image kept as \"%s\"", m.path.c_str()); }},
-    Row<msg::MapsWritten>{Kind::progress,
-                          [](const auto& m) { return format("%u maps written\n", u(m.count)); }},
+    Row<msg::MapsWritten>{
+        Kind::progress,
+        [](const auto& m) { return counted(m.count, "map", "maps") + " written\n"; }},
     Row<msg::MapsKept>{Kind::progress,
                        [](const auto& m) {
-                         return format("%u map files already existed and were kept\n", u(m.count));
+                         return counted(m.count, "map file", "map files") +
+                                " already existed and " + for_count(m.count, "was", "were") +
+                                " kept\n";
                        }},
     Row<msg::WritingPatch>{
         Kind::progress,
         [](const auto& m) { return format("\nWriting patch as \"%s\"...\n\n", m.path.c_str()); }},
     Row<msg::PatchSizes>{Kind::progress,
                          [](const auto& m) {
-                           return format("patch: %u bytes (source %u bytes, target %u bytes)\n",
-                                         u(m.patch), u(m.source), u(m.target));
+                           return "patch: " + counted(m.patch, "byte", "bytes") + " (source " +
+                                  counted(m.source, "byte", "bytes") + ", target " +
+                                  counted(m.target, "byte", "bytes") + ")\n";
                          }},
     Row<msg::WritingPatched>{Kind::progress,
                              [](const auto& m) {

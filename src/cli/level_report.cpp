@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "cli/counts.h"
 #include "common/text.h"
 #include "rom/game_facts.h"
 
@@ -30,10 +29,6 @@ std::string attribute_words(const MapHeader& header) {
   return words;
 }
 
-std::string screens(unsigned count) {
-  return counted(count, "screen", "screens");
-}
-
 constexpr unsigned kScreenWidthPixels = kScreenColumns * kPixelsPerSquare;    // 320
 constexpr unsigned kScreenHeightPixels = kScreenRows * kPixelsPerSquare;      // 224
 constexpr unsigned kExtraRowPixels = kSquaresPerExtraRow * kPixelsPerSquare;  // 32
@@ -48,21 +43,20 @@ std::string level_report_text(const LevelInfo& info) {
   if (info.own_header) {
     text += "\n";
     text += format("PATH BONUS:    %u points\n", info.path_bonus * 1000);
-    text += "SPEED BONUS:   " + counted(info.speed_bonus, "second", "seconds") + "\n";
+    text += format("SPEED BONUS:   %u seconds\n", info.speed_bonus);
   }
   text += "\n";
   text += format("MAP:           0x%02X\n", info.map);
-  text += format("LEVEL X:       %s (0x%04X px)\n", screens(header.width).c_str(),
+  text += format("LEVEL X:       %u screens (0x%04X px)\n", unsigned{header.width},
                  header.width * kScreenWidthPixels);
   const unsigned height = map_height(header.size_byte);
   const unsigned extra_rows = map_extra_rows(header.size_byte);
   if (extra_rows != 0) {
-    text += format("LEVEL Y:       %s + %s (0x%04X px)\n", screens(height).c_str(),
-                   counted(extra_rows * kSquaresPerExtraRow, "row", "rows").c_str(),
+    text += format("LEVEL Y:       %u screens + %u rows (0x%04X px)\n", height,
+                   extra_rows * kSquaresPerExtraRow,
                    height * kScreenHeightPixels + extra_rows * kExtraRowPixels);
   } else {
-    text += format("LEVEL Y:       %s (0x%04X px)\n", screens(height).c_str(),
-                   height * kScreenHeightPixels);
+    text += format("LEVEL Y:       %u screens (0x%04X px)\n", height, height * kScreenHeightPixels);
   }
   text += format("MAP THEME:     %s (0x%X)\n", theme_name(map_theme(header)),
                  unsigned{map_theme(header)});
@@ -73,7 +67,7 @@ std::string level_report_text(const LevelInfo& info) {
   text += format("END Y:         0x%04X px\n", unsigned{header.end_y});
   text += "\n";
   text += format("TOTAL SCREENS: %u\n", header.width * height);
-  text += "GRID SIZE:     " + counted(header.grid_size, "square", "squares") + "\n";
+  text += format("GRID SIZE:     %u squares\n", unsigned{header.grid_size});
   text += "\n\n";
   return text;
 }

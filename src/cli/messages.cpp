@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "cli/counts.h"
+#include "common/platform.h"
 #include "common/text.h"
 
 namespace gorv {
@@ -58,10 +59,36 @@ const char* part_name(MapPart part) {
   return "header";
 }
 
+// Why a file call failed, in parentheses, or nothing where no call failed.
+std::string reason(const FileError& error) {
+  switch (file_error_reason(error)) {
+    case FileErrorReason::none:
+      return "";
+    case FileErrorReason::no_such_file:
+      return " (no such file)";
+    case FileErrorReason::is_folder:
+      return " (it is a folder)";
+    case FileErrorReason::permission_denied:
+      return " (permission denied)";
+    case FileErrorReason::read_only_file:
+      return " (it is read-only)";
+    case FileErrorReason::disk_full:
+      return " (the disk is full)";
+    case FileErrorReason::read_only_file_system:
+      return " (the file system is read-only)";
+    case FileErrorReason::in_use:
+      return " (another program has it open)";
+    case FileErrorReason::other:
+      break;
+  }
+  return " (" + system_error_text(error.code) + ")";
+}
+
 std::string lz_sizes(const msg::LzSizes& m) {
   const double ratio = static_cast<double>(m.unpacked) / static_cast<double>(m.packed) * 100.0;
-  std::string text = "  COMPRESSED DATA SIZE:   " + counted(m.packed, "byte", "bytes") + "\n";
-  text += "  DECOMPRESSED DATA SIZE: " + counted(m.unpacked, "byte", "bytes") + "\n";
+  std::string text =
+      format("  COMPRESSED DATA SIZE:   %llu bytes\n", static_cast<unsigned long long>(m.packed));
+  text += format("  DECOMPRESSED DATA SIZE: %u bytes\n", u(m.unpacked));
   text += format("  RATIO:                  %3.01f %c\n", ratio, '%');
   text += "\n";
   return text;
@@ -346,6 +373,9 @@ constexpr std::tuple kRows{
                                   counted(m.source, "byte", "bytes") + ", target " +
                                   counted(m.target, "byte", "bytes") + ")\n";
                          }},
+    Row<msg::PatchReplaced>{
+        Kind::progress,
+        [](const auto& m) { return format("previous patch \"%s\" replaced\n", m.path.c_str()); }},
     Row<msg::WritingPatched>{Kind::progress,
                              [](const auto& m) {
                                return format("\nWriting patched image as \"%s\"...\n\n",
@@ -357,6 +387,12 @@ constexpr std::tuple kRows{
     Row<msg::WritingChanges>{
         Kind::progress,
         [](const auto& m) { return format("\nWriting changes as \"%s\"...\n", m.path.c_str()); }},
+    Row<msg::PictureOverMapFile>{
+        Kind::error,
+        [](const auto& m) {
+          return format("the picture \"%s\" would replace the map file \"%s\"; it is not written",
+                        m.picture.c_str(), m.map_file.c_str());
+        }},
     Row<msg::Difference>{Kind::progress, [](const auto& m) { return m.line + "\n"; }},
     Row<msg::MapLeftOut>{Kind::warning,
                          [](const auto& m) {
@@ -371,20 +407,31 @@ constexpr std::tuple kRows{
                                 "\"%s\" is not imported: map file names are lower case (%s)",
                                 m.file.c_str(), m.expected.c_str());
                           }},
-    Row<msg::CannotOpen>{
-        Kind::error,
-        [](const auto& m) { return format("cannot open file \"%s\"", m.path.c_str()); }},
+    Row<msg::MapNameOutOfRange>{Kind::warning,
+                                [](const auto& m) {
+                                  return format("\"%s\" is not imported: maps go from 00 to 7d",
+                                                m.file.c_str());
+                                }},
+    Row<msg::CannotOpen>{Kind::error,
+                         [](const auto& m) {
+                           return format("cannot open file \"%s\"", m.path.c_str()) +
+                                  reason(m.error);
+                         }},
     Row<msg::RomTooLarge>{
         Kind::error,
         [](const auto& m) {
           return format("file \"%s\" is larger than 64 MiB; it is not a ROM image", m.path.c_str());
         }},
-    Row<msg::CannotCreate>{
-        Kind::error,
-        [](const auto& m) { return format("cannot create file \"%s\"", m.path.c_str()); }},
-    Row<msg::CannotWrite>{
-        Kind::error,
-        [](const auto& m) { return format("cannot write file \"%s\"", m.path.c_str()); }},
+    Row<msg::CannotCreate>{Kind::error,
+                           [](const auto& m) {
+                             return format("cannot create file \"%s\"", m.path.c_str()) +
+                                    reason(m.error);
+                           }},
+    Row<msg::CannotWrite>{Kind::error,
+                          [](const auto& m) {
+                            return format("cannot write file \"%s\"", m.path.c_str()) +
+                                   reason(m.error);
+                          }},
     Row<msg::FileTooLarge>{
         Kind::error,
         [](const auto& m) {
@@ -445,16 +492,27 @@ constexpr std::tuple kRows{
               "the patch \"%s\" is for another image (source CRC32 %08X, this image %08X)",
               m.patch.c_str(), u(m.patch_source_crc), u(m.image_crc));
         }},
+    Row<msg::SameImages>{Kind::error,
+                         [](const auto& m) {
+                           return format(
+                               "\"%s\" and \"%s\" are the same image; there is nothing to patch",
+                               m.clean.c_str(), m.image.c_str());
+                         }},
     Row<msg::PatchSelfCheck>{
         Kind::error,
         [](const auto& m) {
           return format("the patch made for \"%s\" does not give the image back; it is not written",
                         m.image.c_str());
         }},
-    Row<msg::ImageTooSmall>{
+    Row<msg::ImageTooSmall>{Kind::error,
+                            [](const auto& m) {
+                              return format("file \"%s\" is too small to be a ROM image",
+                                            m.path.c_str());
+                            }},
+    Row<msg::ImportIntoBackup>{
         Kind::error,
         [](const auto& m) {
-          return format("file \"%s\" is too small to be a ROM image; nothing was imported",
+          return format("\"%s\" is a backup copy; import into the image it was made from",
                         m.path.c_str());
         }},
     Row<msg::NoMapFiles>{

@@ -112,7 +112,7 @@ void run_compare(RunContext& run, const std::vector<std::string>& values) {
   if (!comparison.compared) return;
   for (const std::string& line : describe_differences(comparison.differences))
     show(run.out, msg::Difference{line}, false);
-  show(run.out, write_changes_picture(comparison, values[1]), false);
+  show(run.out, write_changes_picture(comparison, values[0], values[1]), false);
 }
 
 constexpr std::array<SingleHyphenMode, 6> kSingleHyphenModes = {{

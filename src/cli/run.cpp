@@ -7,6 +7,7 @@
 #include "cli/usage.h"
 #include "common/file_io.h"
 #include "common/platform.h"
+#include "import/importer.h"
 #include "rom/map_header.h"
 #include "rom/rom_image.h"
 
@@ -26,15 +27,18 @@ constexpr std::size_t kMaxRomImageSize = 0x4000000;
 // Loads the ROM image, or says why it cannot. Only an import needs to
 // write to it, so only then must the file be writable.
 bool load_rom_image(Output& out, const std::string& path, bool for_import, RomImage& rom) {
-  if (!read_whole_file(path, rom.bytes, kMaxRomImageSize)) {
+  const FileRead read = read_whole_file(path, rom.bytes, kMaxRomImageSize);
+  if (!read) {
     if (rom.bytes.size() > kMaxRomImageSize)
       show(out, msg::RomTooLarge{path}, true);
     else
-      show(out, msg::CannotOpen{path}, true);
+      show(out, msg::CannotOpen{path, read.error}, true);
     return false;
   }
-  if (!for_import || file_is_writable(path)) return true;
-  show(out, msg::CannotOpen{path}, true);
+  if (!for_import) return true;
+  const std::optional<FileError> refusal = why_not_writable(path);
+  if (!refusal) return true;
+  show(out, msg::CannotOpen{path, *refusal}, true);
   return false;
 }
 
@@ -50,6 +54,24 @@ bool modes_conflict(Output& out, const RunSettings& settings, bool all_maps) {
   }
   if (!all_maps) return false;
   show(out, msg::AllMapsWithImport{}, true);
+  return true;
+}
+
+// The modes that read the game's tables need an image that holds them, and
+// an import never goes into one of its own backup copies (the clean image
+// kept as .orig would be replaced). Checked once the image is read, before
+// any mode runs.
+bool image_refused(Output& out, const std::string& path, const RomImage& rom,
+                   const RunSettings& settings, bool all_maps) {
+  const bool single_hyphen_mode = settings.map || settings.theme || settings.level ||
+                                  settings.dump_address || settings.resource || settings.import;
+  if (!single_hyphen_mode && !all_maps) return false;
+  if (rom.bytes.size() < kMinRomImageSize) {
+    show(out, msg::ImageTooSmall{path}, true);
+    return true;
+  }
+  if (!settings.import || !is_backup_name(path)) return false;
+  show(out, msg::ImportIntoBackup{path}, true);
   return true;
 }
 
@@ -112,6 +134,7 @@ int run_tool(const std::vector<std::string>& args, Console& console) {
   RunContext run{out, rom_path, {}, {}, settings, needs_image != nullptr};
   if (!rom_path.empty() && !load_rom_image(out, rom_path, settings.import, run.rom))
     return out.status;
+  if (image_refused(out, rom_path, run.rom, settings, all_maps)) return out.status;
   run.exists = build_map_exists_table(rom_bytes(run.rom));
 
   for (const SingleHyphenMode& mode : single_hyphen_modes())

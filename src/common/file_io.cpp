@@ -1,15 +1,17 @@
 #include "common/file_io.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 #include "common/platform.h"
 
 namespace gorv {
 
-bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes,
-                     std::size_t max_size) {
+FileRead read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes,
+                         std::size_t max_size) {
   std::FILE* file = open_file(path, "rb");
-  if (file == nullptr) return false;
+  if (file == nullptr) return {false, {last_error_code()}};
   // The bytes go straight into `bytes`, not through a buffer of the C
   // library's. A regular file says its size, so it is read in one go; a
   // pipe or a device does not, and is read in chunks all the same.
@@ -18,7 +20,7 @@ bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes,
   const std::optional<std::uint64_t> size = regular_file_size(file);
   constexpr std::size_t kChunk = 65536;
   std::size_t want = size && *size < max_size ? static_cast<std::size_t>(*size) + 1 : kChunk;
-  bool ok = true;
+  FileRead read{true, {}};
   for (;;) {
     // At most one byte more than allowed, which tells that there are more.
     const std::size_t room = max_size - bytes.size();
@@ -28,17 +30,53 @@ bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes,
     const std::size_t got = std::fread(bytes.data() + old_size, 1, ask, file);
     bytes.resize(old_size + got);
     if (bytes.size() > max_size) {
-      ok = false;
+      read.ok = false;
       break;
     }
     if (got < ask) {
-      ok = std::ferror(file) == 0;
+      // A folder opened as a file (POSIX systems) fails here, not above.
+      if (std::ferror(file) != 0) read = {false, {last_error_code()}};
       break;
     }
     want = kChunk;
   }
   std::fclose(file);
-  return ok;
+  return read;
+}
+
+OutputFile::OutputFile(OutputFile&& other) noexcept
+    : name(std::move(other.name)),
+      temp_name(std::move(other.temp_name)),
+      file(std::exchange(other.file, nullptr)),
+      temp_exists(std::exchange(other.temp_exists, false)),
+      written(std::exchange(other.written, false)),
+      error(other.error) {}
+
+OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
+  if (this != &other) {
+    discard_output_file(*this);
+    name = std::move(other.name);
+    temp_name = std::move(other.temp_name);
+    file = std::exchange(other.file, nullptr);
+    temp_exists = std::exchange(other.temp_exists, false);
+    written = std::exchange(other.written, false);
+    error = other.error;
+  }
+  return *this;
+}
+
+OutputFile::~OutputFile() {
+  discard_output_file(*this);
+}
+
+void discard_output_file(OutputFile& out) noexcept {
+  if (out.file != nullptr) std::fclose(out.file);
+  out.file = nullptr;
+  // Only a file this object created: another run's temporary file of the
+  // same name is not touched.
+  if (out.temp_exists) remove_file(out.temp_name);
+  out.temp_exists = false;
+  out.written = false;
 }
 
 namespace {
@@ -47,34 +85,58 @@ namespace {
 // write permission. Such a file is kept, also for the superuser, whom the
 // rename that puts the new file in place would let replace it.
 bool name_output_file(OutputFile& out, const std::string& name) {
+  discard_output_file(out);
   out.name = name;
   out.temp_name = name + ".gorvtool-tmp";
-  out.file = nullptr;
-  return !path_exists(name) || file_is_writable(name);
+  out.error = {};
+  if (!path_exists(name)) return true;
+  const std::optional<FileError> refusal = why_not_writable(name);
+  if (refusal) out.error = *refusal;
+  return !refusal;
+}
+
+bool create_temp_file(OutputFile& out) {
+  out.file = open_file(out.temp_name, "wb");
+  if (out.file == nullptr) {
+    out.error = {last_error_code()};
+    return false;
+  }
+  out.temp_exists = true;
+  return true;
+}
+
+// Keeps the error of the first failed step (false) of several.
+void keep_first_error(std::optional<FileError>& error, bool done) {
+  if (!done && !error) error = FileError{last_error_code()};
 }
 
 }  // namespace
 
 bool open_output_file(OutputFile& out, const std::string& name) {
-  if (!name_output_file(out, name)) return false;
-  out.file = open_file(out.temp_name, "wb");
-  return out.file != nullptr;
+  return name_output_file(out, name) && create_temp_file(out);
 }
 
 bool write_output_contents(OutputFile& out, std::span<const std::uint8_t> bytes,
                            const std::string& keep_permissions_of) {
   if (out.file == nullptr) return false;
-  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), out.file) == bytes.size();
+  std::optional<FileError> error;
+  keep_first_error(
+      error, bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), out.file) == bytes.size());
   // The data reach the disk before the rename, and the rename after it:
   // after a crash the target holds either its old or its new contents.
-  ok = std::fflush(out.file) == 0 && ok;
-  ok = ok && flush_to_disk(out.file);
-  ok = std::fclose(out.file) == 0 && ok;
+  keep_first_error(error, std::fflush(out.file) == 0);
+  if (!error) keep_first_error(error, flush_to_disk(out.file));
+  keep_first_error(error, std::fclose(out.file) == 0);
   out.file = nullptr;
-  if (ok && !keep_permissions_of.empty()) ok = copy_permissions(keep_permissions_of, out.temp_name);
-  if (!ok) remove_file(out.temp_name);
-  out.written = ok;
-  return ok;
+  if (!error && !keep_permissions_of.empty())
+    keep_first_error(error, copy_permissions(keep_permissions_of, out.temp_name));
+  if (error) {
+    out.error = *error;
+    discard_output_file(out);
+    return false;
+  }
+  out.written = true;
+  return true;
 }
 
 bool copy_output_file(OutputFile& out, const std::string& name, const std::string& existing,
@@ -84,20 +146,22 @@ bool copy_output_file(OutputFile& out, const std::string& name, const std::strin
   // would take that name, so it goes first.
   if (path_exists(out.temp_name)) remove_file(out.temp_name);
   if (add_hard_link(existing, out.temp_name)) {
+    out.temp_exists = true;
     out.written = true;
     return true;
   }
-  out.file = open_file(out.temp_name, "wb");
-  return out.file != nullptr && write_output_contents(out, bytes, existing);
+  return create_temp_file(out) && write_output_contents(out, bytes, existing);
 }
 
 bool place_output_file(OutputFile& out) {
   if (!out.written) return false;
-  out.written = false;
   if (!replace_file(out.temp_name, out.name)) {
-    remove_file(out.temp_name);
+    out.error = {last_error_code()};
+    discard_output_file(out);
     return false;
   }
+  out.temp_exists = false;
+  out.written = false;
   flush_folder_of(out.name);
   return true;
 }
@@ -105,13 +169,6 @@ bool place_output_file(OutputFile& out) {
 bool commit_output_file(OutputFile& out, std::span<const std::uint8_t> bytes,
                         const std::string& keep_permissions_of) {
   return write_output_contents(out, bytes, keep_permissions_of) && place_output_file(out);
-}
-
-void discard_output_file(OutputFile& out) {
-  if (out.file != nullptr) std::fclose(out.file);
-  out.file = nullptr;
-  out.written = false;
-  remove_file(out.temp_name);
 }
 
 }  // namespace gorv

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "common/file_error.h"
+
 namespace gorv {
 
 // The program's arguments as UTF-8 strings, program name first. On Windows
@@ -27,6 +29,14 @@ std::vector<std::string> expand_wildcards(const std::vector<std::string>& names)
 // True when a pause after an error should wait for the user: the facts of
 // this system and process put to should_pause (common/console.h).
 bool pause_wanted();
+
+// The error code of the file call that just failed (errno on POSIX systems,
+// GetLastError() on Windows), as FileError keeps it.
+int last_error_code();
+
+// The system's own words for an error code of last_error_code(), without a
+// closing full stop or line break.
+std::string system_error_text(int code);
 
 // Opens a file like std::fopen; `mode` must include "b".
 std::FILE* open_file(const std::string& path, const char* mode);
@@ -60,8 +70,10 @@ bool same_file(const std::string& a, const std::string& b);
 // a device), whose size is known only once it has been read.
 std::optional<std::uint64_t> regular_file_size(std::FILE* file);
 
-// True when the file exists and this process may write to it.
-bool file_is_writable(const std::string& path);
+// Why this process may not write to the file `path`: nothing when the file
+// exists and may be written. A file without write permission is refused
+// (FileError::read_only) even where the superuser could write to it.
+std::optional<FileError> why_not_writable(const std::string& path);
 
 // Gives the file `existing` the second name `name` (a hard link), after
 // putting its data on the disk. Only a regular file that has no other name

@@ -3,6 +3,8 @@
 #include "common/platform.h"
 
 #include <fcntl.h>
+#include <cerrno>
+#include <cstring>
 #include <system_error>
 #include <thread>
 
@@ -41,6 +43,42 @@ bool pause_wanted() {
   return should_pause(Platform::posix, isatty(STDIN_FILENO) != 0, false);
 }
 
+int last_error_code() {
+  return errno;
+}
+
+std::string system_error_text(int code) {
+  std::string text = std::strerror(code);
+  while (!text.empty() && (text.back() == '.' || text.back() == '\n')) text.pop_back();
+  return text;
+}
+
+FileErrorReason file_error_reason(const FileError& error) {
+  if (error.read_only) return FileErrorReason::read_only_file;
+  switch (error.code) {
+    case 0:
+      return FileErrorReason::none;
+    case ENOENT:
+      return FileErrorReason::no_such_file;
+    case EISDIR:
+      return FileErrorReason::is_folder;
+    case EACCES:
+    case EPERM:
+      return FileErrorReason::permission_denied;
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+      return FileErrorReason::disk_full;
+    case EROFS:
+      return FileErrorReason::read_only_file_system;
+    case ETXTBSY:  // a program file that is running
+      return FileErrorReason::in_use;
+    default:
+      return FileErrorReason::other;
+  }
+}
+
 std::FILE* open_file(const std::string& path, const char* mode) {
   return std::fopen(path.c_str(), mode);
 }
@@ -71,12 +109,14 @@ std::optional<std::uint64_t> regular_file_size(std::FILE* file) {
   return static_cast<std::uint64_t>(info.st_size);
 }
 
-bool file_is_writable(const std::string& path) {
+std::optional<FileError> why_not_writable(const std::string& path) {
   // A file with no write permission bit counts as read-only even for the
   // superuser, whom access() would let through.
   struct stat info;
-  if (stat(path.c_str(), &info) != 0 || (info.st_mode & 0222) == 0) return false;
-  return access(path.c_str(), W_OK) == 0;
+  if (stat(path.c_str(), &info) != 0) return FileError{errno};
+  if ((info.st_mode & 0222) == 0) return FileError{0, true};
+  if (access(path.c_str(), W_OK) != 0) return FileError{errno};
+  return std::nullopt;
 }
 
 bool add_hard_link(const std::string& existing, const std::string& name) {

@@ -129,8 +129,64 @@ bool pause_wanted() {
   return should_pause(Platform::windows, terminal, GetConsoleProcessList(processes, 2) == 1);
 }
 
+int last_error_code() {
+  return static_cast<int>(GetLastError());
+}
+
+std::string system_error_text(int code) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::string text = length != 0 ? utf8(buffer) : "error " + std::to_string(code);
+  if (buffer != nullptr) LocalFree(buffer);
+  while (!text.empty() &&
+         (text.back() == '.' || text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+    text.pop_back();
+  return text;
+}
+
+FileErrorReason file_error_reason(const FileError& error) {
+  // ERROR_DISK_QUOTA_EXCEEDED, which MinGW-w64's winerror.h lacks.
+  constexpr DWORD kDiskQuotaExceeded = 1295;
+  if (error.read_only) return FileErrorReason::read_only_file;
+  switch (static_cast<DWORD>(error.code)) {
+    case 0:
+      return FileErrorReason::none;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return FileErrorReason::no_such_file;
+    case ERROR_ACCESS_DENIED:
+      return FileErrorReason::permission_denied;
+    case ERROR_DIRECTORY:  // open_file's word for a folder opened as a file
+      return FileErrorReason::is_folder;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+    case kDiskQuotaExceeded:
+      return FileErrorReason::disk_full;
+    case ERROR_WRITE_PROTECT:
+      return FileErrorReason::read_only_file_system;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+      return FileErrorReason::in_use;
+    default:
+      return FileErrorReason::other;
+  }
+}
+
 std::FILE* open_file(const std::string& path, const char* mode) {
-  return _wfopen(wide(path).c_str(), wide(mode).c_str());
+  std::FILE* file = _wfopen(wide(path).c_str(), wide(mode).c_str());
+  // A folder cannot be opened as a file, and the system says only that
+  // access is denied: say what it is instead.
+  const DWORD code = GetLastError();
+  if (file == nullptr && code == ERROR_ACCESS_DENIED) {
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    const bool folder =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    SetLastError(folder ? ERROR_DIRECTORY : code);
+  }
+  return file;
 }
 
 bool remove_file(const std::string& path) {
@@ -169,8 +225,13 @@ std::optional<std::uint64_t> regular_file_size(std::FILE* file) {
   return static_cast<std::uint64_t>(info.st_size);
 }
 
-bool file_is_writable(const std::string& path) {
-  return _waccess(wide(path).c_str(), 2) == 0;
+std::optional<FileError> why_not_writable(const std::string& path) {
+  // As _waccess judges it: the read-only attribute of a folder means nothing.
+  const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return FileError{last_error_code()};
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0 && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+    return FileError{0, true};
+  return std::nullopt;
 }
 
 bool add_hard_link(const std::string& existing, const std::string& name) {

@@ -13,19 +13,21 @@ LzDecodeResult expand_lz(Report& report, Bytes rom, std::uint64_t from, std::uin
   return sizes;
 }
 
-bool finish_export_file(Report& report, OutputFile& file, std::span<const std::uint8_t> bytes,
+bool finish_export_file(Report& report, OutputFile file, std::span<const std::uint8_t> bytes,
                         bool fits, Message too_large) {
+  // An incomplete product is not written: its temporary file goes with
+  // `file`, on the way out.
   if (!fits) {
-    discard_output_file(file);
     report.push_back(std::move(too_large));
     return false;
   }
   return finish_output_file(report, file, bytes);
 }
 
-bool finish_export_file(Report& report, OutputFile& file, const OutputBuffer& buffer) {
-  return finish_export_file(report, file, contents(buffer), !buffer.full,
-                            msg::FileTooLarge{file.name});
+bool finish_export_file(Report& report, OutputFile file, const OutputBuffer& buffer) {
+  Message too_large = msg::FileTooLarge{file.name};
+  return finish_export_file(report, std::move(file), contents(buffer), !buffer.full,
+                            std::move(too_large));
 }
 
 }  // namespace gorv

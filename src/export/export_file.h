@@ -33,11 +33,11 @@ struct ExportResult {
 // Writes `bytes` to `file` and puts it in place. A product that did not fit
 // (`fits` false) is incomplete: the file is discarded and `too_large` is
 // said. A failed write says cannot_write. Returns true when written.
-bool finish_export_file(Report& report, OutputFile& file, std::span<const std::uint8_t> bytes,
+bool finish_export_file(Report& report, OutputFile file, std::span<const std::uint8_t> bytes,
                         bool fits, Message too_large);
 
 // finish_export_file for a product built in the output buffer; a buffer
 // that ran full says file_too_large with the file's name.
-bool finish_export_file(Report& report, OutputFile& file, const OutputBuffer& buffer);
+bool finish_export_file(Report& report, OutputFile file, const OutputBuffer& buffer);
 
 }  // namespace gorv

@@ -87,7 +87,8 @@ ExportResult dump_map(Bytes rom, const MapExistsTable& exists, std::uint8_t map,
   say(report, msg::WritingMap{name});
   const auto bytes = build_map_file(report, rom, h, block_filter);
   result.written = finish_export_file(
-      report, file, bytes ? std::span<const std::uint8_t>(*bytes) : std::span<const std::uint8_t>(),
+      report, std::move(file),
+      bytes ? std::span<const std::uint8_t>(*bytes) : std::span<const std::uint8_t>(),
       bytes.has_value(), msg::MapTooLarge{map});
   return result;
 }

@@ -25,8 +25,8 @@ ExportResult dump_raw(Bytes rom, std::uint32_t address) {
   // The file holds exactly the product whose size the report gave.
   if (!buffer.full && sizes.size < buffer.length)
     buffer.length = static_cast<std::uint16_t>(sizes.size);
-  result.written =
-      finish_export_file(report, file, contents(buffer), !buffer.full, msg::DataTooLarge{address});
+  result.written = finish_export_file(report, std::move(file), contents(buffer), !buffer.full,
+                                      msg::DataTooLarge{address});
   return result;
 }
 

@@ -27,7 +27,7 @@ ExportResult write_resource_file(Bytes rom) {
         break;
     }
   }
-  result.written = finish_export_file(report, file, buffer);
+  result.written = finish_export_file(report, std::move(file), buffer);
   return result;
 }
 

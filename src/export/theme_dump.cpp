@@ -50,7 +50,7 @@ ExportResult dump_theme(Bytes rom, std::uint8_t theme) {
   for (const std::uint8_t c : kThemeFileMagic) put_byte(buffer, c);
   for (const ThemeSection& section : kThemeSections)
     put_section(result.report, buffer, rom, section, section_address(rom, section, theme));
-  result.written = finish_export_file(result.report, file, buffer);
+  result.written = finish_export_file(result.report, std::move(file), buffer);
   return result;
 }
 

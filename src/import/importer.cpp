@@ -4,6 +4,8 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <string_view>
 #include <system_error>
 
 #include "codec/lz_encoder.h"
@@ -76,17 +78,18 @@ std::string map_file_named_as_image(const std::string& rom_path, const std::stri
 // once, before the first import (never replaced), and `.bak`, the image
 // before this import. They are written to their temporary files while the
 // maps are packed, and put in place only once everything else has
-// succeeded, right before the image is replaced.
+// succeeded, right before the image is replaced. Copies that are not put in
+// place go with their OutputFiles, whichever way the import ends.
 struct Copies {
-  std::vector<OutputFile> files;  // .orig (when it is written) first, then .bak
-  std::string failed;             // the copy that could not be written
+  std::vector<OutputFile> files;           // .orig (when it is written) first, then .bak
+  std::optional<msg::CannotWrite> failed;  // the copy that could not be written
 };
 
 Copies plan_copies(const std::string& rom_path) {
   Copies copies;
   const std::string original = rom_path + ".orig";
-  if (!path_exists(original)) copies.files.push_back(OutputFile{original, {}, nullptr, false});
-  copies.files.push_back(OutputFile{rom_path + ".bak", {}, nullptr, false});
+  if (!path_exists(original)) copies.files.emplace_back().name = original;
+  copies.files.emplace_back().name = rom_path + ".bak";
   return copies;
 }
 
@@ -101,21 +104,16 @@ void write_copies(Copies& copies, const RomImage& rom, const std::string& target
             ? copy_output_file(copy, name, target, rom.bytes)
             : open_output_file(copy, name) && write_output_contents(copy, rom.bytes, target);
     if (!done) {
-      copies.failed = name;
+      copies.failed = msg::CannotWrite{name, copy.error};
       return;
     }
   }
 }
 
-void discard_copies(Copies& copies) {
-  for (OutputFile& copy : copies.files) discard_output_file(copy);
-}
-
 bool place_copies(Copies& copies) {
   for (OutputFile& copy : copies.files) {
     if (!place_output_file(copy)) {
-      copies.failed = copy.name;
-      discard_copies(copies);
+      copies.failed = msg::CannotWrite{copy.name, copy.error};
       return false;
     }
   }
@@ -134,29 +132,48 @@ std::string ascii_name(const std::filesystem::path& name) {
   return text;
 }
 
-// Files whose names are map file names in another case. Where names are
-// case-sensitive they are not read as map files; where the lower-case name
-// opens them anyway (Windows), they were read and are not named.
-void say_wrong_case_names(Report& report, const std::string& directory) {
+// The map number of a name of the form mapXX.gvm (XX two hexadecimal
+// digits, in any case), whether or not a map of that number can exist.
+std::optional<unsigned> map_number_in(const std::string& lower_name) {
+  if (lower_name.size() != 9 || lower_name.compare(0, 3, "map") != 0 ||
+      lower_name.compare(5, 4, ".gvm") != 0)
+    return std::nullopt;
+  unsigned value = 0;
+  for (const char c : lower_name.substr(3, 2)) {
+    const bool digit = c >= '0' && c <= '9';
+    if (!digit && !(c >= 'a' && c <= 'f')) return std::nullopt;
+    value = value * 16 + static_cast<unsigned>(digit ? c - '0' : c - 'a' + 10);
+  }
+  return value;
+}
+
+// Files named like map files that the import does not read: names past
+// the last map, and map file names in another case. Where names are
+// case-sensitive the latter are not read as map files; where the
+// lower-case name opens them anyway (Windows), they were read and are not
+// named. Said sorted by name.
+void say_names_not_imported(Report& report, const std::string& directory) {
   std::error_code error;
-  std::vector<std::pair<std::string, std::string>> found;
+  std::vector<std::pair<std::string, Message>> found;
   std::filesystem::directory_iterator it(directory.empty() ? "." : directory, error);
   for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
     const std::string name = ascii_name(it->path().filename());
     std::string lower = name;
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-    if (lower == name) continue;
-    for (int map = 0; map < kMapCount; ++map) {
-      const std::string expected = map_file_name(static_cast<std::uint8_t>(map));
-      if (lower != expected) continue;
-      if (!same_file(path_in(directory, name), path_in(directory, expected)))
-        found.emplace_back(name, expected);
-      break;
+    const std::optional<unsigned> map = map_number_in(lower);
+    if (!map) continue;
+    if (*map >= static_cast<unsigned>(kMapCount)) {
+      found.emplace_back(name, msg::MapNameOutOfRange{name});
+      continue;
     }
+    if (lower == name) continue;
+    if (!same_file(path_in(directory, name), path_in(directory, lower)))
+      found.emplace_back(name, msg::MapNameCase{name, lower});
   }
-  std::sort(found.begin(), found.end());
-  for (const auto& [name, expected] : found) say(report, msg::MapNameCase{name, expected});
+  std::sort(found.begin(), found.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (auto& [name, message] : found) report.push_back(std::move(message));
 }
 
 // Maps the image holds that no map file brings back: the imported image
@@ -190,7 +207,7 @@ struct MapFileRead {
 void read_one(const std::string& directory, int map, LzScratch& scratch, MapFileRead& file) {
   const std::string path = path_in(directory, map_file_name(static_cast<std::uint8_t>(map)));
   std::vector<std::uint8_t> bytes;
-  file.readable = read_whole_file(path, bytes, kMaxMapFileReadSize);
+  file.readable = read_whole_file(path, bytes, kMaxMapFileReadSize).ok;
   file.present = file.readable || file_present(path);
   file.too_large = bytes.size() > kMaxMapFileReadSize;
   if (!file.readable) return;
@@ -246,16 +263,13 @@ void make_room(std::vector<std::uint8_t>& image, const std::vector<MapRecord>& r
 // Builds the new image from `rom` and the records, whose tile layouts are
 // packed, checks it and replaces the file `rom_path` by it, the copies
 // (already written) put in place first. On any failure nothing is
-// replaced and the copies' temporary files are removed.
+// replaced (the image's temporary file goes on return, the copies' with
+// `copies`).
 bool replace_image(Report& report, std::vector<MapRecord>& records,
                    std::vector<std::uint8_t>& image, const std::string& rom_path,
                    const std::string& target, Copies& copies) {
-  for (const MapRecord& record : records) {
-    if (!layouts_fit(report, record)) {
-      discard_copies(copies);
-      return false;
-    }
-  }
+  for (const MapRecord& record : records)
+    if (!layouts_fit(report, record)) return false;
 
   make_room(image, records);
   write_level_directory(report, records, image);
@@ -273,17 +287,15 @@ bool replace_image(Report& report, std::vector<MapRecord>& records,
       [&] { fault = find_packing_fault(image, records); }};
   run_together(tasks);
   auto fail = [&](Message why) {
-    discard_output_file(out);
-    discard_copies(copies);
     say(report, msg::Newline{});
     report.push_back(std::move(why));
     return false;
   };
   if (fault) return fail(msg::MapNotSurviving{fault->map, fault->part});
-  if (!copies.failed.empty()) return fail(msg::CannotWrite{copies.failed});
-  if (!image_written) return fail(msg::CannotWrite{rom_path});
-  if (!place_copies(copies)) return fail(msg::CannotWrite{copies.failed});
-  if (!place_output_file(out)) return fail(msg::CannotWrite{rom_path});
+  if (copies.failed) return fail(*copies.failed);
+  if (!image_written) return fail(msg::CannotWrite{rom_path, out.error});
+  if (!place_copies(copies)) return fail(*copies.failed);
+  if (!place_output_file(out)) return fail(msg::CannotWrite{rom_path, out.error});
 
   if (copies.files.size() == 2) say(report, msg::ImportKeptOriginal{copies.files.front().name});
   say(report, msg::ImportKeptPrevious{copies.files.back().name});
@@ -295,9 +307,20 @@ bool replace_image(Report& report, std::vector<MapRecord>& records,
 
 }  // namespace
 
+bool is_backup_name(const std::string& path) {
+  const auto ends_with = [&](std::string_view suffix) {
+    if (path.size() < suffix.size()) return false;
+    const std::string_view end = std::string_view(path).substr(path.size() - suffix.size());
+    return std::equal(end.begin(), end.end(), suffix.begin(), [](char a, char b) {
+      return (a >= 'A' && a <= 'Z' ? static_cast<char>(a + 32) : a) == b;
+    });
+  };
+  return ends_with(".orig") || ends_with(".bak");
+}
+
 ImportResult import_maps(RomImage rom, const std::string& rom_path, const std::string& directory) {
   ImportResult result;
-  if (rom.bytes.size() < kMinImportImageSize) {
+  if (rom.bytes.size() < kMinRomImageSize) {
     say(result.report, msg::ImageTooSmall{rom_path});
     return result;
   }
@@ -309,7 +332,7 @@ ImportResult import_maps(RomImage rom, const std::string& rom_path, const std::s
   const std::string target = file_to_replace(rom_path);
   Copies copies = plan_copies(rom_path);
   std::string map_file;  // the map file that is the image itself, if any
-  Report wrong_case;
+  Report not_imported;
   Report reading;
   std::vector<MapRecord> records;
   bool read = false;
@@ -317,7 +340,7 @@ ImportResult import_maps(RomImage rom, const std::string& rom_path, const std::s
       [&] {
         map_file = map_file_named_as_image(rom_path, directory);
         if (!map_file.empty()) return;
-        say_wrong_case_names(wrong_case, directory);
+        say_names_not_imported(not_imported, directory);
         write_copies(copies, rom, target);
       },
       [&] { read = read_map_files(reading, directory, records); }};
@@ -328,12 +351,9 @@ ImportResult import_maps(RomImage rom, const std::string& rom_path, const std::s
   }
   Report& report = result.report;
   report.insert(report.end(), reading.begin(), reading.end());
-  if (read) report.insert(report.end(), wrong_case.begin(), wrong_case.end());
+  if (read) report.insert(report.end(), not_imported.begin(), not_imported.end());
   if (read && records.empty()) say(report, msg::NoMapFiles{});
-  if (!read || records.empty()) {
-    discard_copies(copies);
-    return result;
-  }
+  if (!read || records.empty()) return result;
   say_maps_left_out(report, rom, records);
   // The old image is no longer needed: the new one is built in its memory.
   std::vector<std::uint8_t> image = std::move(rom.bytes);

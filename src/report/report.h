@@ -16,6 +16,7 @@
 
 #include "codec/block_encoder.h"
 #include "codec/bps.h"
+#include "common/file_error.h"
 #include "format/map_file.h"
 #include "rom/map_header.h"
 
@@ -97,6 +98,9 @@ struct WritingPatch {
 struct PatchSizes {
   std::uint64_t patch = 0, source = 0, target = 0;  // bytes
 };
+struct PatchReplaced {
+  std::string path;  // an earlier patch from the same clean image
+};
 struct WritingPatched {
   std::string path;
 };
@@ -105,6 +109,10 @@ struct WritingPreview {
 };
 struct WritingChanges {
   std::string path;
+};
+struct PictureOverMapFile {
+  std::string picture;
+  std::string map_file;
 };
 struct Difference {
   std::string line;  // one line of a comparison
@@ -118,19 +126,25 @@ struct MapNameCase {
   std::string file;      // as found in the folder
   std::string expected;  // the map file name it would have to bear
 };
+struct MapNameOutOfRange {
+  std::string file;  // mapXX.gvm with XX past the last map
+};
 
 // Errors.
 struct CannotOpen {
   std::string path;
+  FileError error;
 };
 struct RomTooLarge {
   std::string path;
 };
 struct CannotCreate {
   std::string path;
+  FileError error;
 };
 struct CannotWrite {
   std::string path;
+  FileError error;
 };
 struct FileTooLarge {
   std::string path;  // a product past 65,535 bytes
@@ -176,11 +190,18 @@ struct PatchForOther {
   std::uint32_t patch_source_crc = 0;
   std::uint32_t image_crc = 0;
 };
+struct SameImages {
+  std::string clean;
+  std::string image;
+};
 struct PatchSelfCheck {
   std::string image;  // a patch made for it did not give it back
 };
 struct ImageTooSmall {
   std::string path;
+};
+struct ImportIntoBackup {
+  std::string path;  // an image named like one of the import's backup copies
 };
 struct NoMapFiles {};
 struct MapNotSurviving {
@@ -218,14 +239,16 @@ using Message = std::variant<
     msg::LzSizes, msg::UnhandledBlock, msg::UnhandledOmitted, msg::ImportMapFile, msg::ImportStep,
     msg::ImportAppending, msg::ImportLayout, msg::ImportAdjusting, msg::ImportFixing,
     msg::ImportFreeing, msg::ImportDone, msg::ImportKeptOriginal, msg::ImportKeptPrevious,
-    msg::MapsWritten, msg::MapsKept, msg::WritingPatch, msg::PatchSizes, msg::WritingPatched,
-    msg::WritingPreview, msg::WritingChanges, msg::Difference, msg::MapLeftOut, msg::MapNameCase,
-    msg::CannotOpen, msg::RomTooLarge, msg::CannotCreate, msg::CannotWrite, msg::FileTooLarge,
-    msg::MapTooLarge, msg::DataTooLarge, msg::OutputIsImage, msg::MapAbsent, msg::AddressPastEnd,
-    msg::EnemyHeaderEnd, msg::EnemyListMarker, msg::MapFileIsImage, msg::MapFileUnusable,
-    msg::FileExists, msg::PatchDamaged, msg::PatchForOther, msg::PatchSelfCheck, msg::ImageTooSmall,
-    msg::NoMapFiles, msg::MapNotSurviving, msg::NotHexadecimal, msg::OutOfRange, msg::UnknownOption,
-    msg::OptionNeedsValue, msg::OptionNeedsImage, msg::MapWithImport, msg::AllMapsWithImport>;
+    msg::MapsWritten, msg::MapsKept, msg::WritingPatch, msg::PatchSizes, msg::PatchReplaced,
+    msg::WritingPatched, msg::WritingPreview, msg::WritingChanges, msg::PictureOverMapFile,
+    msg::Difference, msg::MapLeftOut, msg::MapNameCase, msg::MapNameOutOfRange, msg::CannotOpen,
+    msg::RomTooLarge, msg::CannotCreate, msg::CannotWrite, msg::FileTooLarge, msg::MapTooLarge,
+    msg::DataTooLarge, msg::OutputIsImage, msg::MapAbsent, msg::AddressPastEnd, msg::EnemyHeaderEnd,
+    msg::EnemyListMarker, msg::MapFileIsImage, msg::MapFileUnusable, msg::FileExists,
+    msg::PatchDamaged, msg::PatchForOther, msg::SameImages, msg::PatchSelfCheck, msg::ImageTooSmall,
+    msg::ImportIntoBackup, msg::NoMapFiles, msg::MapNotSurviving, msg::NotHexadecimal,
+    msg::OutOfRange, msg::UnknownOption, msg::OptionNeedsValue, msg::OptionNeedsImage,
+    msg::MapWithImport, msg::AllMapsWithImport>;
 
 using Report = std::vector<Message>;
 

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 #include "common/platform.h"
 
@@ -68,6 +71,86 @@ TEST(CopyOutputFile, LinksAFileOfOneNameAndWritesAnyOther) {
   EXPECT_EQ(std::vector<std::uint8_t>{9}, test::read_file(copy));
   EXPECT_FALSE(path_exists(copy + ".gorvtool-tmp"));
 }
+
+// An output file let go of before it is put in place leaves nothing behind
+// and the target as it was, whether its file is still open or written; one
+// moved from leaves the file to the object it moved to.
+TEST(OutputFile, GoesWithItsObjectUnlessPutInPlace) {
+  test::TempDir dir;
+  const auto target = (dir.path / "out.bin").string();
+  const auto temp = target + ".gorvtool-tmp";
+  test::write_file(target, {7});
+  for (const bool written : {false, true}) {
+    {
+      OutputFile out;
+      ASSERT_TRUE(open_output_file(out, target));
+      if (written) {
+        ASSERT_TRUE(write_output_contents(out, std::vector<std::uint8_t>{1, 2}));
+      }
+      EXPECT_TRUE(path_exists(temp));
+    }
+    EXPECT_FALSE(path_exists(temp)) << written;
+    EXPECT_EQ(std::vector<std::uint8_t>{7}, test::read_file(target)) << written;
+  }
+  OutputFile moved_to;
+  {
+    OutputFile out;
+    ASSERT_TRUE(open_output_file(out, target));
+    OutputFile between(std::move(out));
+    moved_to = std::move(between);
+  }
+  ASSERT_TRUE(commit_output_file(moved_to, std::vector<std::uint8_t>{3}));
+  EXPECT_EQ(std::vector<std::uint8_t>{3}, test::read_file(target));
+  EXPECT_FALSE(path_exists(temp));
+}
+
+#ifndef _WIN32
+// A full disk, through /dev/full standing at the temporary file's name:
+// the write fails keeping the system's code, and leaves nothing behind.
+TEST(OutputFile, AFailedWriteKeepsTheSystemsCode) {
+  if (!std::filesystem::exists("/dev/full")) {
+    if (std::getenv("CI") != nullptr) FAIL() << "no /dev/full";
+    GTEST_SKIP() << "no /dev/full";
+  }
+  test::TempDir dir;
+  const auto target = (dir.path / "out.bin").string();
+  test::write_file(target, {7});
+  std::filesystem::create_symlink("/dev/full", target + ".gorvtool-tmp");
+  OutputFile out;
+  ASSERT_TRUE(open_output_file(out, target));
+  EXPECT_FALSE(commit_output_file(out, std::vector<std::uint8_t>(100, 1)));
+  EXPECT_EQ(ENOSPC, out.error.code);
+  EXPECT_FALSE(path_exists(target + ".gorvtool-tmp"));
+  EXPECT_EQ(std::vector<std::uint8_t>{7}, test::read_file(target));
+}
+
+// The reasons of failures met on the way, and of the codes behind them.
+TEST(FileErrorReason, SortsTheFailures) {
+  test::TempDir dir;
+  const auto kept = (dir.path / "kept.bin").string();
+  test::write_file(kept, {1});
+  std::filesystem::permissions(kept, std::filesystem::perms::owner_read);
+  std::vector<std::uint8_t> bytes;
+  OutputFile out;
+  using enum FileErrorReason;
+  EXPECT_EQ(no_such_file, file_error_reason(read_whole_file(kept + "x", bytes).error));
+  EXPECT_EQ(is_folder, file_error_reason(read_whole_file(dir.path.string(), bytes).error));
+  EXPECT_FALSE(open_output_file(out, kept));
+  EXPECT_EQ(read_only_file, file_error_reason(out.error));
+  EXPECT_FALSE(open_output_file(out, (dir.path / "none" / "x.bin").string()));
+  EXPECT_EQ(no_such_file, file_error_reason(out.error));
+
+  const std::pair<int, FileErrorReason> codes[] = {{0, none},
+                                                   {EACCES, permission_denied},
+                                                   {EPERM, permission_denied},
+                                                   {ENOSPC, disk_full},
+                                                   {EDQUOT, disk_full},
+                                                   {EROFS, read_only_file_system},
+                                                   {ETXTBSY, in_use},
+                                                   {EIO, other}};
+  for (const auto& [code, reason] : codes) EXPECT_EQ(reason, file_error_reason({code})) << code;
+}
+#endif
 
 }  // namespace
 }  // namespace gorv

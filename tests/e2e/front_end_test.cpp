@@ -132,16 +132,16 @@ TEST_F(FrontEndTest, ATerminalIsNeverKeptWaiting) {
 TEST_F(FrontEndTest, OpenFailures) {
   ToolRun result = run({"missing.bin", "-info", "00"});
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.output, "ERROR: cannot open file \"missing.bin\"\n");
+  EXPECT_EQ(result.output, "ERROR: cannot open file \"missing.bin\" (no such file)\n");
 
   result = run({"missing.bin", "-import"});
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.output, "ERROR: cannot open file \"missing.bin\"\n");
+  EXPECT_EQ(result.output, "ERROR: cannot open file \"missing.bin\" (no such file)\n");
 
   std::filesystem::create_directory(dir.path / "folder");
   result = run({"folder", "-info", "00"});
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.output, "ERROR: cannot open file \"folder\"\n");
+  EXPECT_EQ(result.output, "ERROR: cannot open file \"folder\" (it is a folder)\n");
 
   // A read-only image can be read, but not imported into.
   const auto image = dir.path / "rom.bin";
@@ -151,7 +151,7 @@ TEST_F(FrontEndTest, OpenFailures) {
                                           std::filesystem::perms::others_read);
   result = run({"rom.bin", "-import"});
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.output, "ERROR: cannot open file \"rom.bin\"\n");
+  EXPECT_EQ(result.output, "ERROR: cannot open file \"rom.bin\" (it is read-only)\n");
   EXPECT_EQ(read_file(image), before);
   result = run({"rom.bin", "-info", "00"});
   EXPECT_EQ(result.status, 0);

@@ -130,8 +130,8 @@ TEST_F(LevelReportTest, NoAttributesAndZeroBonuses) {
             "SPEED BONUS:   0 seconds\n"
             "\n"
             "MAP:           0x11\n"
-            "LEVEL X:       1 screen (0x0140 px)\n"
-            "LEVEL Y:       1 screen (0x00E0 px)\n"
+            "LEVEL X:       1 screens (0x0140 px)\n"
+            "LEVEL Y:       1 screens (0x00E0 px)\n"
             "MAP THEME:     sky (0x1)\n"
             "ATTRIBUTES:    \n"
             "START X:       0x0000 px\n"
@@ -157,7 +157,7 @@ TEST_F(LevelReportTest, LastLevelBelowTheCountWithChaseOnly) {
             "\n"
             "MAP:           0x12\n"
             "LEVEL X:       16 screens (0x1400 px)\n"
-            "LEVEL Y:       1 screen (0x00E0 px)\n"
+            "LEVEL Y:       1 screens (0x00E0 px)\n"
             "MAP THEME:     urban (0xA)\n"
             "ATTRIBUTES:    chase\n"
             "START X:       0x0010 px\n"
@@ -218,10 +218,13 @@ TEST_F(LevelReportTest, LastLevelWithWeather) {
 
 TEST(LevelReport, ImageCutShortReadsAsZeros) {
   TempDir dir;
-  // Only the level count and level headers: the other tables lie past the end.
-  ByteVector rom(0x1AB4E, 0);
+  // The smallest image the tool takes (it ends with the map header table),
+  // holding only the level count and level headers: level 5's name lies
+  // past its end, and so do its map's header and layouts.
+  ByteVector rom(0x4043E, 0);
   put16(rom, 0x1AB4C, 0x30);
-  put32(rom, 0x1A842 + 50, 0x30000);  // level 5's name lies past the end
+  put32(rom, 0x1A842 + 50, 0x50000);
+  put16(rom, 0x40342, 0x7000);  // map 0's header at 0x4733A
   write_file(dir.path / "short.bin", rom);
   const ToolRun run = run_gorvtool({"short.bin", "-info", "05"}, dir.path);
   EXPECT_EQ(run.status, 0);

@@ -116,7 +116,8 @@ TEST(PreviewOptions, WildcardsAreExpandedWhereNoShellDoes) {
   } else {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.output,
-              "ERROR: cannot open file \"map?a.gvm\"\nERROR: cannot open file \"map0*.gvm\"\n");
+              "ERROR: cannot open file \"map?a.gvm\" (no such file)\n"
+              "ERROR: cannot open file \"map0*.gvm\" (no such file)\n");
   }
 }
 

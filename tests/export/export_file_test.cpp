@@ -24,7 +24,7 @@ TEST(ExportFile, AFullBufferWritesNothingAndNamesTheFile) {
   OutputFile file;
   ASSERT_TRUE(open_output_file(file, "theme1.gvt"));
 
-  EXPECT_FALSE(finish_export_file(report, file, buffer));
+  EXPECT_FALSE(finish_export_file(report, std::move(file), buffer));
   EXPECT_EQ("ERROR: \"theme1.gvt\" would be larger than 65535 bytes; the file was not written\n",
             report_text(report));
   EXPECT_TRUE(report_has_error(report));
@@ -41,7 +41,7 @@ TEST(ExportFile, ABufferOfTheLargestSizeIsWritten) {
   put_byte(buffer, 0xAB);
   OutputFile file;
   ASSERT_TRUE(open_output_file(file, "gorvedit.dat"));
-  EXPECT_TRUE(finish_export_file(report, file, buffer));
+  EXPECT_TRUE(finish_export_file(report, std::move(file), buffer));
   const auto bytes = test::read_file(dir.path / "gorvedit.dat");
   ASSERT_EQ(65535u, bytes.size());
   EXPECT_EQ(0xAB, bytes.back());

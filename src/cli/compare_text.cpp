@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "cli/counts.h"
 #include "common/text.h"
 
 namespace gorv {
@@ -25,7 +26,9 @@ std::vector<std::string> describe_differences(const MapDifferences& d) {
         "grid: %u x %u squares -> %u x %u squares; compared over the common "
         "%u x %u squares",
         d.old_columns, d.old_rows, d.new_columns, d.new_rows, d.common_columns, d.common_rows));
-  if (d.tiles_differ != 0) lines.push_back(format("tiles: %zu squares differ", d.tiles_differ));
+  if (d.tiles_differ != 0)
+    lines.push_back("tiles: " + counted(d.tiles_differ, "square", "squares") + " " +
+                    for_count(d.tiles_differ, "differs", "differ"));
   if (d.blocks.total() != 0) {
     std::string types;
     for (unsigned t = 0; t < d.block_types.size(); ++t)

@@ -5,6 +5,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "cli/counts.h"
 #include "common/platform.h"
 #include "common/text.h"
 
@@ -127,9 +128,9 @@ std::string block_encode_text(BlockEncodeError error, unsigned width, unsigned h
       return format("the map is %u screens high; the block layout holds at most %u", height,
                     unsigned{kMaxBlockLayoutHeight});
     case BlockEncodeError::cells_short:
-      return format(
-          "the block cell array holds %llu cells; the map needs %llu with the row below it",
-          static_cast<unsigned long long>(given), static_cast<unsigned long long>(needed));
+      return format("the block cell array holds %s; the map needs %llu with the row below it",
+                    counted(given, "cell", "cells").c_str(),
+                    static_cast<unsigned long long>(needed));
     case BlockEncodeError::none:
       break;
   }
@@ -169,8 +170,8 @@ std::string bps_error_text(const BpsApplyResult& result) {
     case BpsError::patch_crc_mismatch:
       return "its CRC32 is " + hex(result.found) + ", it says " + hex(result.expected);
     case BpsError::source_size_mismatch:
-      return "it is for an image of " + std::to_string(result.expected) + " bytes, this one has " +
-             std::to_string(result.found);
+      return "it is for an image of " + counted(result.expected, "byte", "bytes") +
+             ", this one has " + std::to_string(result.found);
     case BpsError::source_crc_mismatch:
       return "it is for an image with CRC32 " + hex(result.expected) + ", this one has " +
              hex(result.found);
@@ -208,8 +209,8 @@ std::string map_file_damage_text(const MapFileDamage& damage) {
           "down",
           u(v[0]), u(v[1]), u(v[2]), u(v[3]));
     case MapFileDamage::Problem::tile_section_short:
-      return format("the tile layout section holds 0x%04zX bytes, fewer than the 0x%04X squares",
-                    z(v[0]), u(v[1]));
+      return format("the tile layout section holds 0x%04zX %s, fewer than the 0x%04X squares",
+                    z(v[0]), for_count(v[0], "byte", "bytes"), u(v[1]));
     case MapFileDamage::Problem::block_section_short:
       return format("the block layout section ends before the grid is filled (%zu of %zu squares)",
                     z(v[0]), z(v[1]));
@@ -220,12 +221,13 @@ std::string map_file_damage_text(const MapFileDamage& damage) {
     case MapFileDamage::Problem::background_entry_cut:
       return "the background layout section ends inside an entry";
     case MapFileDamage::Problem::background_block_short:
-      return format("the background layout section holds %zu bytes; theme %u needs %zu", z(v[0]),
-                    u(v[1]), z(v[2]));
+      return format("the background layout section holds %s; theme %u needs %zu",
+                    counted(v[0], "byte", "bytes").c_str(), u(v[1]), z(v[2]));
     case MapFileDamage::Problem::enemy_count_missing:
       return "the enemy layout section ends before its entry count";
     case MapFileDamage::Problem::enemy_entries_cut:
-      return format("the enemy layout section ends inside its %u entries", u(v[0]));
+      return format("the enemy layout section ends inside its %s",
+                    counted(v[0], "entry", "entries").c_str());
   }
   return "";
 }
@@ -237,6 +239,28 @@ std::string block_encode_error_text(const BlockEncoding& encoding, std::uint8_t 
 }
 
 namespace {
+
+// A number option's noun and accepted values, as its messages say them.
+struct NumberRange {
+  const char* noun;
+  const char* allowed;
+};
+
+NumberRange number_range(NumberOption option) {
+  switch (option) {
+    case NumberOption::level:
+      return {"level", "only levels between 00 and 69 are allowed"};
+    case NumberOption::map:
+      return {"map", "only maps between 0 and 7D are allowed"};
+    case NumberOption::theme:
+      return {"theme", "only themes between 1 and A are allowed"};
+    case NumberOption::block:
+      return {"block", "only blocks between 00 and 10 are allowed"};
+    case NumberOption::address:
+      break;
+  }
+  return {"address", "only addresses between 0 and FFFFFF are allowed"};
+}
 
 std::string map_file_unusable(const msg::MapFileUnusable& m) {
   const MapFileError& e = m.error;
@@ -331,19 +355,23 @@ constexpr std::tuple kRows{
     Row<msg::ImportKeptPrevious>{
         Kind::progress,
         [](const auto& m) { return format("\nprevious image kept as \"%s\"", m.path.c_str()); }},
-    Row<msg::MapsWritten>{Kind::progress,
-                          [](const auto& m) { return format("%u maps written\n", u(m.count)); }},
+    Row<msg::MapsWritten>{
+        Kind::progress,
+        [](const auto& m) { return counted(m.count, "map", "maps") + " written\n"; }},
     Row<msg::MapsKept>{Kind::progress,
                        [](const auto& m) {
-                         return format("%u map files already existed and were kept\n", u(m.count));
+                         return counted(m.count, "map file", "map files") +
+                                " already existed and " + for_count(m.count, "was", "were") +
+                                " kept\n";
                        }},
     Row<msg::WritingPatch>{
         Kind::progress,
         [](const auto& m) { return format("\nWriting patch as \"%s\"...\n\n", m.path.c_str()); }},
     Row<msg::PatchSizes>{Kind::progress,
                          [](const auto& m) {
-                           return format("patch: %u bytes (source %u bytes, target %u bytes)\n",
-                                         u(m.patch), u(m.source), u(m.target));
+                           return "patch: " + counted(m.patch, "byte", "bytes") + " (source " +
+                                  counted(m.source, "byte", "bytes") + ", target " +
+                                  counted(m.target, "byte", "bytes") + ")\n";
                          }},
     Row<msg::PatchReplaced>{
         Kind::progress,
@@ -476,9 +504,6 @@ constexpr std::tuple kRows{
           return format("the patch made for \"%s\" does not give the image back; it is not written",
                         m.image.c_str());
         }},
-    Row<msg::CompareNeedsTwo>{
-        Kind::error,
-        [](const auto&) { return std::string("--compare needs two map files, OLD and NEW"); }},
     Row<msg::ImageTooSmall>{Kind::error,
                             [](const auto& m) {
                               return format("file \"%s\" is too small to be a ROM image",
@@ -503,31 +528,16 @@ constexpr std::tuple kRows{
           return format("map 0x%02X did not survive packing (%s layout); nothing was imported",
                         u(m.map), part_name(m.part));
         }},
-    Row<msg::LevelOutOfRange>{
-        Kind::error,
-        [](const auto&) {
-          return std::string("level is out of range; only levels between 00 and 69 are allowed");
-        }},
-    Row<msg::MapOutOfRange>{Kind::error,
-                            [](const auto&) {
-                              return std::string(
-                                  "map is out of range; only maps between 0 and 7D are allowed");
-                            }},
-    Row<msg::ThemeOutOfRange>{
-        Kind::error,
-        [](const auto&) {
-          return std::string("theme is out of range; only themes between 1 and A are allowed");
-        }},
-    Row<msg::BlockOutOfRange>{
-        Kind::error,
-        [](const auto&) {
-          return std::string("block is out of range; only blocks between 00 and 10 are allowed");
-        }},
-    Row<msg::AddressNotValid>{Kind::error,
-                              [](const auto&) {
-                                return std::string(
-                                    "address is not valid; only hexadecimal addresses are allowed");
-                              }},
+    Row<msg::NotHexadecimal>{Kind::error,
+                             [](const auto& m) {
+                               return format("\"%s\" is not a hexadecimal number; %s",
+                                             m.value.c_str(), number_range(m.option).allowed);
+                             }},
+    Row<msg::OutOfRange>{Kind::error,
+                         [](const auto& m) {
+                           const NumberRange range = number_range(m.option);
+                           return format("%s is out of range; %s", range.noun, range.allowed);
+                         }},
     Row<msg::UnknownOption>{Kind::usage_error,
                             [](const auto& m) {
                               return format("unknown option \"%s\"; see gorvtool --help",
@@ -535,9 +545,14 @@ constexpr std::tuple kRows{
                             }},
     Row<msg::OptionNeedsValue>{Kind::usage_error,
                                [](const auto& m) {
-                                 return format("option \"%s\" needs a value; see gorvtool --help",
-                                               m.option.c_str());
+                                 return format("option \"%s\" needs %s; see gorvtool --help",
+                                               m.option.c_str(), m.needs.c_str());
                                }},
+    Row<msg::OptionNeedsImage>{
+        Kind::usage_error,
+        [](const auto& m) {
+          return format("option \"%s\" needs a ROM image; see gorvtool --help", m.option.c_str());
+        }},
     Row<msg::MapWithImport>{
         Kind::error,
         [](const auto& m) {

@@ -91,7 +91,7 @@ int run_tool(const std::vector<std::string>& args, Console& console) {
     show(out, *taken.error, false);
     return out.status;
   }
-  bool image_needed = false;
+  const LongOptionRow* needs_image = nullptr;  // the first long option that does
   bool all_maps = false;
   for (const LongOptionUse& use : taken.uses) {
     const LongOptionRow& row = rows[use.row];
@@ -103,7 +103,7 @@ int run_tool(const std::vector<std::string>& args, Console& console) {
       say(console, "gorvtool " GORV_VERSION "\n");
       return kStatusOk;
     }
-    image_needed = image_needed || row.needs_image;
+    if (row.needs_image && needs_image == nullptr) needs_image = &row;
     all_maps = all_maps || row.name == "--all-maps";
   }
 
@@ -113,7 +113,10 @@ int run_tool(const std::vector<std::string>& args, Console& console) {
   std::string rom_path;
   const bool long_only = !taken.uses.empty() && taken.rest.size() <= 2;
   if (long_only) {
-    if (taken.rest.size() < 2 && image_needed) return usage(out);
+    if (taken.rest.size() < 2 && needs_image != nullptr) {
+      show(out, msg::OptionNeedsImage{std::string(needs_image->name)}, false);
+      return out.status;
+    }
     if (taken.rest.size() == 2) rom_path = taken.rest[1];
   } else {
     const ParsedArguments parsed = parse_arguments(taken.rest);
@@ -128,7 +131,7 @@ int run_tool(const std::vector<std::string>& args, Console& console) {
 
   if (modes_conflict(out, settings, all_maps)) return out.status;
 
-  RunContext run{out, rom_path, {}, {}, settings, image_needed};
+  RunContext run{out, rom_path, {}, {}, settings, needs_image != nullptr};
   if (!rom_path.empty() && !load_rom_image(out, rom_path, settings.import, run.rom))
     return out.status;
   if (image_refused(out, rom_path, run.rom, settings, all_maps)) return out.status;

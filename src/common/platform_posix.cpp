@@ -13,6 +13,8 @@
 
 #include <filesystem>
 
+#include "common/console.h"
+
 namespace gorv {
 
 std::vector<std::string> program_arguments(int argc, char** argv) {
@@ -38,7 +40,7 @@ void run_together(std::span<const std::function<void()>> tasks) {
 }
 
 bool pause_wanted() {
-  return isatty(STDIN_FILENO) != 0;
+  return should_pause(Platform::posix, isatty(STDIN_FILENO) != 0, false);
 }
 
 int last_error_code() {

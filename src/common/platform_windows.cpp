@@ -22,6 +22,8 @@
 // windows.h first: shellapi.h needs its types.
 #include <shellapi.h>
 
+#include "common/console.h"
+
 namespace gorv {
 
 namespace {
@@ -121,13 +123,10 @@ std::vector<std::string> expand_wildcards(const std::vector<std::string>& names)
 }
 
 bool pause_wanted() {
-  // With input from a file or a pipe there is nobody to answer. A console
-  // shared with a command prompt stays open after the program ends, so
-  // only a console of this process's own needs the pause: its window
-  // would vanish before the user could read the message.
-  if (GetFileType(GetStdHandle(STD_INPUT_HANDLE)) != FILE_TYPE_CHAR) return false;
+  // A console shared with a command prompt lists the prompt's process too.
+  const bool terminal = GetFileType(GetStdHandle(STD_INPUT_HANDLE)) == FILE_TYPE_CHAR;
   DWORD processes[2];
-  return GetConsoleProcessList(processes, 2) == 1;
+  return should_pause(Platform::windows, terminal, GetConsoleProcessList(processes, 2) == 1);
 }
 
 int last_error_code() {

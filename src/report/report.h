@@ -22,6 +22,9 @@
 
 namespace gorv {
 
+// The command line's number options, as their messages name them.
+enum class NumberOption : std::uint8_t { level, map, theme, block, address };
+
 // The steps of writing the new level directory, in order.
 enum class ImportPhase : std::uint8_t {
   starting_level,
@@ -194,7 +197,6 @@ struct SameImages {
 struct PatchSelfCheck {
   std::string image;  // a patch made for it did not give it back
 };
-struct CompareNeedsTwo {};
 struct ImageTooSmall {
   std::string path;
 };
@@ -208,15 +210,21 @@ struct MapNotSurviving {
 };
 
 // The front end's own.
-struct LevelOutOfRange {};
-struct MapOutOfRange {};
-struct ThemeOutOfRange {};
-struct BlockOutOfRange {};
-struct AddressNotValid {};
+struct NotHexadecimal {
+  std::string value;  // as given
+  NumberOption option = NumberOption::level;
+};
+struct OutOfRange {
+  NumberOption option = NumberOption::level;
+};
 struct UnknownOption {
   std::string option;
 };
 struct OptionNeedsValue {
+  std::string option;
+  std::string needs;  // what is missing, e.g. "a value"
+};
+struct OptionNeedsImage {
   std::string option;
 };
 struct MapWithImport {
@@ -237,10 +245,9 @@ using Message = std::variant<
     msg::RomTooLarge, msg::CannotCreate, msg::CannotWrite, msg::FileTooLarge, msg::MapTooLarge,
     msg::DataTooLarge, msg::OutputIsImage, msg::MapAbsent, msg::AddressPastEnd, msg::EnemyHeaderEnd,
     msg::EnemyListMarker, msg::MapFileIsImage, msg::MapFileUnusable, msg::FileExists,
-    msg::PatchDamaged, msg::PatchForOther, msg::SameImages, msg::PatchSelfCheck,
-    msg::CompareNeedsTwo, msg::ImageTooSmall, msg::ImportIntoBackup, msg::NoMapFiles,
-    msg::MapNotSurviving, msg::LevelOutOfRange, msg::MapOutOfRange, msg::ThemeOutOfRange,
-    msg::BlockOutOfRange, msg::AddressNotValid, msg::UnknownOption, msg::OptionNeedsValue,
+    msg::PatchDamaged, msg::PatchForOther, msg::SameImages, msg::PatchSelfCheck, msg::ImageTooSmall,
+    msg::ImportIntoBackup, msg::NoMapFiles, msg::MapNotSurviving, msg::NotHexadecimal,
+    msg::OutOfRange, msg::UnknownOption, msg::OptionNeedsValue, msg::OptionNeedsImage,
     msg::MapWithImport, msg::AllMapsWithImport>;
 
 using Report = std::vector<Message>;

@@ -83,6 +83,23 @@ TEST(DesignersWork, RefusedRunsChangeNothing) {
   }
 }
 
+// A number is read whole, "0x" and all: "-map 0x4a" writes map4a.gvm, and
+// an edited map00.gvm stays as it is.
+TEST(DesignersWork, NumbersAreReadWhole) {
+  const Image edited = {'e', 'd', 'i', 't', 'e', 'd'};
+  for (const auto& [args, written] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"rom.bin", "-map", "0x4a"}, "map4a.gvm"},
+           {{"rom.bin", "-theme", "0XA", "-block", "0x03"}, "themea.gvt"},
+           {{"rom.bin", "-info", "0x05", "-decompress", "0x992e4"}, "0x992E4.dat"}}) {
+    Folder f;
+    write_file(f.dir.path / "map00.gvm", edited);
+    const ToolRun result = f.run(args);
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_TRUE(fs::exists(f.dir.path / written)) << written;
+    EXPECT_TRUE(read_file(f.dir.path / "map00.gvm") == edited) << written;
+  }
+}
+
 // Maps of the image without a map file are named in ascending order, after
 // the files read and before the directory is written.
 TEST(DesignersWork, MapsLeftOutAreNamed) {

@@ -60,6 +60,11 @@ TEST_F(RawDumpTest, LiteralsThenAZeroLengthToken) {
             "\n");
   const ByteVector expected = {'G', 'O', 'R', 'V', 'T', 'O', 'O', 'L'};
   EXPECT_EQ(read_file(dir.path / "0x12ABC.dat"), expected);
+
+  // The same address with "0x" before its digits.
+  std::filesystem::remove(dir.path / "0x12ABC.dat");
+  EXPECT_EQ(dump("0x12abc").output, run.output);
+  EXPECT_EQ(read_file(dir.path / "0x12ABC.dat"), expected);
 }
 
 TEST_F(RawDumpTest, AddressAtTheEndOfTheImage) {

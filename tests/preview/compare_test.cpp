@@ -100,7 +100,7 @@ TEST(PreviewCompare, DifferentSizesAreComparedOverTheCommonArea) {
       "width: 0x01 -> 0x02",
       "size byte: 0x01 -> 0x42",
       "grid: 20 x 14 squares -> 40 x 28 squares; compared over the common 20 x 14 squares",
-      "tiles: 1 squares differ",
+      "tiles: 1 square differs",
   };
   EXPECT_EQ(expected, describe_differences(d));
   ASSERT_EQ(40u * 28u, d.changed_squares.size());

@@ -4,7 +4,12 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "preview/draw.h"
+#include "preview/font.h"
+#include "rom/game_facts.h"
 #include "sample_rom/sample_rom.h"
+#include "support/map_file_maker.h"
+#include "support/png_pixels.h"
 #include "support/run_tool.h"
 #include "support/temp_dir.h"
 
@@ -99,6 +104,80 @@ TEST(PreviewOptions, PicturesOfMapFilesAndOfTheirChanges) {
   EXPECT_EQ(compared.output,
             "tiles: 1 squares differ\n\nWriting changes as \"edited-changes.png\"...\n");
   EXPECT_TRUE(fs::exists(dir.path / "edited-changes.png"));
+}
+
+// A row of the strip's text whose top is `top`, read back from the pixels
+// in the text colour: each glyph of the font where it stands whole, and a
+// space for each glyph advance of blank columns between two glyphs.
+std::string strip_text(const Picture& p, unsigned top) {
+  auto lit = [&](unsigned x, unsigned y) {
+    return x < p.width && top + y < p.height && pixel_at(p, x, top + y) == kText;
+  };
+  auto blank = [&](unsigned x) {
+    for (unsigned y = 0; y < kGlyphHeight; ++y)
+      if (lit(x, y)) return false;
+    return true;
+  };
+  std::string text;
+  unsigned next = 0;  // where a glyph right after the last one read would stand
+  for (unsigned x = 1; x + kGlyphWidth < p.width; ++x) {
+    if (!blank(x - 1) || !blank(x + kGlyphWidth)) continue;
+    for (char32_t c = '!'; c <= '~'; ++c) {
+      const auto rows = glyph_rows(c);
+      bool same = true;
+      for (unsigned y = 0; y < kGlyphHeight; ++y)
+        for (unsigned col = 0; col < kGlyphWidth; ++col)
+          same = same && lit(x + col, y) == (((rows[y] >> (kGlyphWidth - 1 - col)) & 1u) != 0);
+      if (!same) continue;
+      if (!text.empty()) text.append((x - next) / kGlyphAdvance, ' ');
+      text += static_cast<char>(c);
+      next = x + kGlyphAdvance;
+      x += kGlyphWidth;
+      break;
+    }
+  }
+  return text;
+}
+
+Picture read_picture(const fs::path& path) {
+  std::string error;
+  const Picture picture = read_png(read_file(path), error);
+  EXPECT_EQ("", error) << path;
+  return picture;
+}
+
+// The strip of a one-screen map (its map part 112 pixels high) in the
+// file's own words: one glyph for each character of a UTF-8 name, a '?'
+// for each the font lacks; the theme and effect by name; g, j, p, q and y
+// reaching below the line, also in the last row of a comparison's strip.
+TEST(PreviewOptions, TheStripReadsAsWrittenWithDescendersAndUtf8Names) {
+  TempDir dir;
+  MapFileParts parts;
+  parts.theme_byte = 0x12;  // theme 2, effect 1
+  parts.tile.assign(kSquaresPerScreen, 0);
+  parts.block = empty_block_section(kSquaresPerScreen);
+  parts.background = {0xFF, 0xFF};
+  write_file(dir.path / "jpqy-карта.gvm", make_map_file(parts));
+  parts.tile[0] = 1;
+  write_file(dir.path / "edited.gvm", make_map_file(parts));
+
+  const ToolRun run = run_gorvtool({"--preview", "jpqy-карта.gvm"}, dir.path);
+  EXPECT_EQ(run.output, "\nWriting preview as \"jpqy-карта.png\"...\n");
+  const Picture preview = read_picture(dir.path / "jpqy-карта.png");
+  const unsigned first_row = 112 + 6;
+  EXPECT_EQ("jpqy-?????.gvm   1 x 1 screens   theme ice (0x2)   effect lava",
+            strip_text(preview, first_row));
+  for (const unsigned glyph : {0u, 1u, 2u, 3u, 11u}) {  // j, p, q, y and g
+    unsigned below = 0;
+    for (unsigned y = kGlyphAscent; y < kGlyphHeight; ++y)
+      for (unsigned x = 0; x < kGlyphWidth; ++x)
+        below += pixel_at(preview, 6 + glyph * kGlyphAdvance + x, first_row + y) == kText;
+    EXPECT_GT(below, 0u) << glyph;
+  }
+
+  EXPECT_EQ(run_gorvtool({"--compare", "jpqy-карта.gvm", "edited.gvm"}, dir.path).status, 0);
+  const Picture changes = read_picture(dir.path / "edited-changes.png");
+  EXPECT_EQ("1 squares changed", strip_text(changes, changes.height - 6 - kGlyphHeight));
 }
 
 // A wildcard: Windows has no shell to expand it, so the tool does; on other

@@ -27,9 +27,7 @@ struct Decoded {
 // Encodes with the tool, decodes with libpng, and checks that every pixel
 // came back.
 Decoded round_trip(const Picture& picture) {
-  std::string error;
-  const Picture read = test::read_png(encode_png(picture), error);
-  EXPECT_EQ("", error) << "libpng cannot read the file";
+  const Picture read = test::read_png(encode_png(picture));
   EXPECT_EQ(picture.width, read.width);
   EXPECT_EQ(picture.height, read.height);
   EXPECT_TRUE(picture.rgb == read.rgb);
@@ -191,14 +189,12 @@ TEST(PreviewFont, Utf8TextIsReadCharacterByCharacter) {
     std::string_view text;
     std::u32string characters;
   };
-  for (const Case& c : {Case{"a\xC3\xA9\xD0\xBA", {U'a', 0xE9, 0x43A}},
-                        {"\xE2\x82\xAC\xF0\x9F\x98\x80", {0x20AC, 0x1F600}},
-                        {"\xC3", {X}},                              // cut at the end
-                        {"\xE2\x82z", {X, X, U'z'}},                // cut before a lead byte
-                        {"\xA9\xE9", {X, X}},                       // stray byte, Latin-1 byte
-                        {"\xC0\xAF\xE0\x80\xAF", {X, X, X, X, X}},  // overlong
-                        {"\xED\xA0\x80", {X, X, X}},                // a surrogate
-                        {"\xF4\x90\x80\x80", {X, X, X, X}}})        // past U+10FFFF
+  for (const Case& c : {Case{"a\xC3\xA9\xD0\xBA\xF0\x9F\x98\x80", {U'a', 0xE9, 0x43A, 0x1F600}},
+                        {"\xE2\x82z\xC3", {X, X, U'z', X}},   // cut short
+                        {"\xA9\xE9", {X, X}},                 // stray byte, Latin-1 byte
+                        {"\xC0\xAF", {X, X}},                 // overlong
+                        {"\xED\xA0\x80", {X, X, X}},          // a surrogate
+                        {"\xF4\x90\x80\x80", {X, X, X, X}}})  // past U+10FFFF
     EXPECT_TRUE(characters_of(c.text) == c.characters) << c.text;
   EXPECT_EQ(3 * kGlyphAdvance - 1, text_width("\xD0\xBA\xC3\xA9g", 1));
 }

@@ -424,7 +424,7 @@ Picture draw_preview(const MapFile& map, std::string_view file_name) {
 Picture draw_changes(const MapFile& new_map, const MapDifferences& d, std::string_view file_name) {
   const auto changed = static_cast<std::size_t>(
       std::count(d.changed_squares.begin(), d.changed_squares.end(), std::uint8_t{1}));
-  std::string extra = format("%zu squares changed", changed);
+  std::string extra = format("%zu %s changed", changed, changed == 1 ? "square" : "squares");
   if (!d.same_grid())
     extra += format(" (compared over %u x %u squares)", d.common_columns, d.common_rows);
   Canvas c = draw_base(new_map, file_name, extra);

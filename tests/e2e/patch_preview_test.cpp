@@ -167,7 +167,7 @@ TEST(PreviewOptions, TheStripReadsAsWrittenWithDescendersAndUtf8Names) {
 
   EXPECT_EQ(run_gorvtool({"--compare", "jpqy-карта.gvm", "edited.gvm"}, dir.path).status, 0);
   const Picture changes = read_png(read_file(dir.path / "edited-changes.png"));
-  EXPECT_EQ("1 squares changed", strip_text(changes, changes.height - 6 - kGlyphHeight));
+  EXPECT_EQ("1 square changed", strip_text(changes, changes.height - 6 - kGlyphHeight));
 }
 
 // A wildcard: Windows has no shell to expand it, so the tool does; on other

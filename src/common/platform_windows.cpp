@@ -47,6 +47,19 @@ std::string utf8(const wchar_t* text) {
   return result;
 }
 
+// A folder cannot be opened as a file or replaced by one, and the system
+// says only that access is denied: after such a failure, the last error
+// says what `path` is instead (ERROR_DIRECTORY, which file_error_reason
+// tells as a folder).
+void say_if_folder(const std::string& path) {
+  const DWORD code = GetLastError();
+  if (code != ERROR_ACCESS_DENIED) return;
+  const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+  const bool folder =
+      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  SetLastError(folder ? ERROR_DIRECTORY : code);
+}
+
 }  // namespace
 
 std::vector<std::string> program_arguments(int argc, char** argv) {
@@ -158,7 +171,7 @@ FileErrorReason file_error_reason(const FileError& error) {
       return FileErrorReason::no_such_file;
     case ERROR_ACCESS_DENIED:
       return FileErrorReason::permission_denied;
-    case ERROR_DIRECTORY:  // open_file's word for a folder opened as a file
+    case ERROR_DIRECTORY:  // say_if_folder's word for a folder
       return FileErrorReason::is_folder;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
@@ -177,15 +190,7 @@ FileErrorReason file_error_reason(const FileError& error) {
 
 std::FILE* open_file(const std::string& path, const char* mode) {
   std::FILE* file = _wfopen(wide(path).c_str(), wide(mode).c_str());
-  // A folder cannot be opened as a file, and the system says only that
-  // access is denied: say what it is instead.
-  const DWORD code = GetLastError();
-  if (file == nullptr && code == ERROR_ACCESS_DENIED) {
-    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
-    const bool folder =
-        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    SetLastError(folder ? ERROR_DIRECTORY : code);
-  }
+  if (file == nullptr) say_if_folder(path);
   return file;
 }
 
@@ -194,8 +199,11 @@ bool remove_file(const std::string& path) {
 }
 
 bool replace_file(const std::string& from, const std::string& to) {
-  return MoveFileExW(wide(from).c_str(), wide(to).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  if (MoveFileExW(wide(from).c_str(), wide(to).c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
+    return true;
+  say_if_folder(to);
+  return false;
 }
 
 bool copy_permissions(const std::string& from, const std::string& to) {

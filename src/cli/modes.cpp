@@ -13,6 +13,7 @@
 #include "export/theme_dump.h"
 #include "format/resource_file.h"
 #include "import/importer.h"
+#include "import/map_check.h"
 #include "patch/patch_mode.h"
 #include "preview/preview_mode.h"
 #include "rom/level_info.h"
@@ -118,6 +119,10 @@ void run_compare(RunContext& run, const std::vector<std::string>& values) {
   show(run.out, write_changes_picture(comparison, values[1]), false);
 }
 
+void run_check(RunContext& run, const std::vector<std::string>& values) {
+  show(run.out, check_map_files(expand_wildcards(values)), false);
+}
+
 constexpr std::array<SingleHyphenMode, 6> kSingleHyphenModes = {{
     {[](const RunSettings& s) { return s.map.has_value(); }, true, run_map},
     {[](const RunSettings& s) { return s.theme.has_value(); }, false, run_theme},
@@ -127,7 +132,7 @@ constexpr std::array<SingleHyphenMode, 6> kSingleHyphenModes = {{
     {[](const RunSettings& s) { return s.import; }, true, run_import},
 }};
 
-constexpr std::array<LongOptionRow, 7> kLongOptions = {{
+constexpr std::array<LongOptionRow, 8> kLongOptions = {{
     {"--help", OptionValue::none, false, "", "print this help and the long options", nullptr},
     {"--version", OptionValue::none, false, "", "print the version", nullptr},
     {"--all-maps", OptionValue::none, true, "",
@@ -142,6 +147,8 @@ constexpr std::array<LongOptionRow, 7> kLongOptions = {{
      run_preview},
     {"--compare", OptionValue::list, false, "OLD NEW",
      "say what changed between two map files and write NEW-changes.png", run_compare},
+    {"--check", OptionValue::list, false, "FILE...",
+     "say where the game would read other than each map file holds (before -import)", run_check},
 }};
 
 }  // namespace

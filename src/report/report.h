@@ -18,6 +18,7 @@
 #include "codec/bps.h"
 #include "common/file_error.h"
 #include "format/map_file.h"
+#include "format/map_read_back.h"
 #include "rom/map_header.h"
 
 namespace gorv {
@@ -116,6 +117,22 @@ struct MapNameCase {
   std::string file;      // as found in the folder
   std::string expected;  // the map file name it would have to bear
 };
+// Where the game reads other than a map file holds. The import names the
+// map (`file` empty), --check the file.
+struct ReadBackDiffers {
+  std::string file;
+  std::uint8_t map = 0;
+  ReadBackDifference difference;
+};
+struct ReadBackMore {
+  std::string file;
+  std::uint8_t map = 0;
+  std::uint64_t count = 0;  // differences not named
+};
+// --check: a map file that comes back as it is.
+struct CheckSound {
+  std::string file;
+};
 
 // Errors.
 struct CannotOpen {
@@ -189,6 +206,10 @@ struct MapNotSurviving {
   std::uint8_t map = 0;
   MapPart part = MapPart::header;
 };
+struct CheckProblems {
+  std::string file;
+  std::uint64_t count = 0;  // differences
+};
 
 // The front end's own.
 struct LevelOutOfRange {};
@@ -216,11 +237,12 @@ using Message = std::variant<
     msg::ImportFreeing, msg::ImportDone, msg::ImportKeptOriginal, msg::ImportKeptPrevious,
     msg::MapsWritten, msg::MapsKept, msg::WritingPatch, msg::PatchSizes, msg::WritingPatched,
     msg::WritingPreview, msg::WritingChanges, msg::Difference, msg::MapLeftOut, msg::MapNameCase,
-    msg::CannotOpen, msg::RomTooLarge, msg::CannotCreate, msg::CannotWrite, msg::FileTooLarge,
-    msg::MapTooLarge, msg::DataTooLarge, msg::OutputIsImage, msg::MapAbsent, msg::AddressPastEnd,
-    msg::EnemyHeaderEnd, msg::EnemyListMarker, msg::MapFileIsImage, msg::MapFileUnusable,
-    msg::FileExists, msg::PatchDamaged, msg::PatchForOther, msg::PatchSelfCheck,
-    msg::CompareNeedsTwo, msg::ImageTooSmall, msg::NoMapFiles, msg::MapNotSurviving,
+    msg::ReadBackDiffers, msg::ReadBackMore, msg::CheckSound, msg::CannotOpen, msg::RomTooLarge,
+    msg::CannotCreate, msg::CannotWrite, msg::FileTooLarge, msg::MapTooLarge, msg::DataTooLarge,
+    msg::OutputIsImage, msg::MapAbsent, msg::AddressPastEnd, msg::EnemyHeaderEnd,
+    msg::EnemyListMarker, msg::MapFileIsImage, msg::MapFileUnusable, msg::FileExists,
+    msg::PatchDamaged, msg::PatchForOther, msg::PatchSelfCheck, msg::CompareNeedsTwo,
+    msg::ImageTooSmall, msg::NoMapFiles, msg::MapNotSurviving, msg::CheckProblems,
     msg::LevelOutOfRange, msg::MapOutOfRange, msg::ThemeOutOfRange, msg::BlockOutOfRange,
     msg::AddressNotValid, msg::UnknownOption, msg::OptionNeedsValue, msg::MapWithImport,
     msg::AllMapsWithImport>;

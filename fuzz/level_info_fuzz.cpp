@@ -11,9 +11,14 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   const auto level = static_cast<std::uint8_t>(data[0] % 0x6A);
-  const auto image = gorv::fuzz::sparse_image(data + 1, size - 1);
-  const gorv::LevelInfo info = gorv::read_level_info(gorv::Bytes(image), level);
+  static gorv::fuzz::SparseImage image;
+  const gorv::Bytes rom = gorv::fuzz::sparse_image(image, data + 1, size - 1);
+  const gorv::LevelInfo info = gorv::read_level_info(rom, level);
   const std::string output = gorv::level_report_text(info);
-  if (output.find("LEVEL:") == std::string::npos || info.name.size() > 300) __builtin_trap();
+  // At most kLevelNameLimit characters of text, then " " and up to 127
+  // "I"s of the part number (a signed byte).
+  constexpr std::size_t kLongestName = gorv::kLevelNameLimit + 1 + 127;
+  if (output.find("LEVEL:") == std::string::npos || info.name.size() > kLongestName)
+    __builtin_trap();
   return 0;
 }

@@ -74,9 +74,12 @@ res = [(0xD00C, 30), (0xA0A02, 4), (be32(0xA0A02), 24), (0xCAB2, lz_size(0xCAB2)
        (0xA0A4E, 4), (be32(0xA0A4E) + 6, 0x180)]
 write('resource_file/sample', sparse(res))
 
+# The map dump's seeds hold the map's entry of the map header table and its
+# header in front of the sparse image (see fuzz/map_dump_fuzz.cpp), and the
+# image ends where the last of the map's data does.
 def map_ranges(m):
     at = 0x4033A + be16(0x40342 + 2 * m)
-    r = [(0x4033A, 8), (0x40342 + 2 * m, 2), (at, 28)]
+    r = [(0x4033A, 8)]
     tile, block, background, enemy = (be32(at + 12 + 4 * i) for i in range(4))
     r.append((tile, lz_size(tile)))
     r.append((block, min(1024, background - block if background > block else 1024)))
@@ -90,4 +93,9 @@ def map_ranges(m):
 
 for m, name in ((0x00, 'map00_indirect'), (0x2E, 'map2e_direct'), (0x54, 'map54_fixed'),
                 (0x37, 'map37_bad_marker')):
-    write('map_dump/' + name, bytes([m, 0xFF]) + sparse(map_ranges(m)))
+    entry = 0x40342 + 2 * m
+    header = 0x4033A + be16(entry)
+    ranges = map_ranges(m)
+    end = max([s + n for s, n in ranges] + [header + 28])
+    write('map_dump/' + name,
+          bytes([m, 0xFF]) + rom[entry:entry+2] + rom[header:header+28] + sparse(ranges, end))

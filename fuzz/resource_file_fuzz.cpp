@@ -14,8 +14,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const auto image = gorv::fuzz::sparse_image(data, size);
-  const gorv::ExportResult result = gorv::write_resource_file(gorv::Bytes(image));
+  static gorv::fuzz::SparseImage image;
+  const gorv::ExportResult result =
+      gorv::write_resource_file(gorv::fuzz::sparse_image(image, data, size));
   std::FILE* file = std::fopen("gorvedit.dat", "rb");
   if ((file != nullptr) != result.written) __builtin_trap();
   if (file != nullptr) std::fclose(file);

@@ -17,8 +17,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   const auto theme = static_cast<std::uint8_t>(1 + data[0] % 10);
-  const auto image = gorv::fuzz::sparse_image(data + 1, size - 1);
-  const gorv::ExportResult result = gorv::dump_theme(gorv::Bytes(image), theme);
+  static gorv::fuzz::SparseImage image;
+  const gorv::Bytes rom = gorv::fuzz::sparse_image(image, data + 1, size - 1);
+  const gorv::ExportResult result = gorv::dump_theme(rom, theme);
   const std::string name = gorv::format("theme%x.gvt", unsigned{theme});
   std::FILE* file = std::fopen(name.c_str(), "rb");
   if ((file != nullptr) != result.written) __builtin_trap();

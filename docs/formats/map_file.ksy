@@ -104,6 +104,8 @@ types:
         value: size_byte >> 6
       theme:
         value: theme_byte & 0x0f
+      effect:
+        value: (theme_byte >> 4) & 3
   section_offsets:
     seq:
       - id: tile

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <initializer_list>
+#include <limits>
 #include <optional>
 
 #include "codec/block_decoder.h"
@@ -13,52 +14,31 @@ namespace {
 constexpr std::string_view kResource = "-resource";
 constexpr std::string_view kImport = "-import";
 
-std::uint8_t parse_byte(std::string_view text, std::size_t max_chars, std::uint8_t start) {
-  return static_cast<std::uint8_t>(parse_hex_value(text, max_chars, start, 0xFF));
-}
-
-// A value option: its name and how its value goes into the settings. `take`
-// returns the range error, or nothing when the value is accepted.
+// A value option: its name, what it accepts and where an accepted value goes.
 struct ValueOption {
   std::string_view name;
-  std::optional<Message> (*take)(std::string_view value, RunSettings& settings);
+  NumberOption number;  // names it in its messages
+  bool (*in_range)(std::uint64_t value);
+  void (*take)(RunSettings& settings, std::uint64_t value);
 };
 
-// The value options in the order their values are parsed and checked.
+std::uint8_t byte(std::uint64_t value) {
+  return static_cast<std::uint8_t>(value);
+}
+
+// The value options in the order their values are checked.
 constexpr std::array<ValueOption, 5> kValueOptions = {{
-    {"-info",
-     [](std::string_view value, RunSettings& s) -> std::optional<Message> {
-       s.level = parse_byte(value, 2, 0);
-       if (*s.level > 0x69) return msg::LevelOutOfRange{};
-       return std::nullopt;
-     }},
-    {"-map",
-     [](std::string_view value, RunSettings& s) -> std::optional<Message> {
-       s.map = parse_byte(value, 2, 0);
-       if (*s.map > 0x7D) return msg::MapOutOfRange{};
-       return std::nullopt;
-     }},
-    {"-theme",
-     [](std::string_view value, RunSettings& s) -> std::optional<Message> {
-       s.theme = parse_byte(value, 1, 0);
-       if (*s.theme == 0 || *s.theme > 0xA) return msg::ThemeOutOfRange{};
-       return std::nullopt;
-     }},
-    {"-block",
-     [](std::string_view value, RunSettings& s) -> std::optional<Message> {
-       s.block_filter = parse_byte(value, 2, 0xFF);
-       if (*s.block_filter > 0x10 && *s.block_filter != kAllBlockTypes)
-         return msg::BlockOutOfRange{};
-       return std::nullopt;
-     }},
-    {"-decompress",
-     [](std::string_view value, RunSettings& s) -> std::optional<Message> {
-       // An address must begin with a digit: the digit parser would start
-       // from no value at all.
-       if (value.empty() || hex_digit_value(value[0]) < 0) return msg::AddressNotValid{};
-       s.dump_address = parse_hex_value(value, 6, 0, 0xFFFFFF);
-       return std::nullopt;
-     }},
+    {"-info", NumberOption::level, [](std::uint64_t v) { return v <= 0x69; },
+     [](RunSettings& s, std::uint64_t v) { s.level = byte(v); }},
+    {"-map", NumberOption::map, [](std::uint64_t v) { return v <= 0x7D; },
+     [](RunSettings& s, std::uint64_t v) { s.map = byte(v); }},
+    {"-theme", NumberOption::theme, [](std::uint64_t v) { return v >= 1 && v <= 0xA; },
+     [](RunSettings& s, std::uint64_t v) { s.theme = byte(v); }},
+    {"-block", NumberOption::block,
+     [](std::uint64_t v) { return v <= 0x10 || v == kAllBlockTypes; },
+     [](RunSettings& s, std::uint64_t v) { s.block_filter = byte(v); }},
+    {"-decompress", NumberOption::address, [](std::uint64_t v) { return v <= 0xFFFFFF; },
+     [](RunSettings& s, std::uint64_t v) { s.dump_address = static_cast<std::uint32_t>(v); }},
 }};
 
 bool is_value_option(std::string_view word) {
@@ -92,6 +72,13 @@ std::size_t find_value(const std::vector<std::string>& args, std::string_view op
   return 0;
 }
 
+int hex_digit_value(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
 ParsedArguments rejected(Message error) {
   ParsedArguments parsed;
   parsed.outcome = ParseOutcome::error;
@@ -101,25 +88,16 @@ ParsedArguments rejected(Message error) {
 
 }  // namespace
 
-int hex_digit_value(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-std::uint32_t parse_hex_value(std::string_view text, std::size_t max_chars, std::uint32_t start,
-                              std::uint32_t mask) {
-  std::uint32_t value = start & mask;
-  const std::size_t count = text.size() < max_chars ? text.size() : max_chars;
-  for (std::size_t i = 0; i < count; ++i) {
-    const int digit = hex_digit_value(text[i]);
-    if (i == 0) {
-      if (digit >= 0) value = static_cast<std::uint32_t>(digit);
-      continue;
-    }
-    value = (value * 16) & mask;
-    if (digit >= 0) value = (value + static_cast<std::uint32_t>(digit)) & mask;
+std::optional<std::uint64_t> parse_hex_number(std::string_view text) {
+  if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+    text.remove_prefix(2);
+  if (text.empty()) return std::nullopt;
+  constexpr std::uint64_t kLargest = std::numeric_limits<std::uint64_t>::max();
+  std::uint64_t value = 0;
+  for (const char c : text) {
+    const int digit = hex_digit_value(c);
+    if (digit < 0) return std::nullopt;
+    value = value > kLargest >> 4 ? kLargest : value << 4 | static_cast<std::uint64_t>(digit);
   }
   return value;
 }
@@ -139,12 +117,14 @@ ParsedArguments parse_arguments(const std::vector<std::string>& original) {
   for (std::size_t slot = 2; slot < args.size(); slot += 2)
     if (!is_value_option(args[slot])) return parsed;
 
-  // Each value option in the table's order; its value is range-checked at once.
+  // Each value option in the table's order; its value is checked at once.
   for (const ValueOption& option : kValueOptions) {
     const std::size_t at = find_value(args, option.name);
     if (at == 0) continue;
-    if (std::optional<Message> error = option.take(args[at], settings))
-      return rejected(std::move(*error));
+    const std::optional<std::uint64_t> value = parse_hex_number(args[at]);
+    if (!value) return rejected(msg::NotHexadecimal{args[at], option.number});
+    if (!option.in_range(*value)) return rejected(msg::OutOfRange{option.number});
+    option.take(settings, *value);
   }
 
   parsed.outcome = ParseOutcome::run;

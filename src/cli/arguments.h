@@ -1,5 +1,5 @@
 // The command line: its accepted shapes, the hexadecimal values and their
-// range checks, turned into the settings of one run.
+// checks, turned into the settings of one run.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +23,8 @@ struct RunSettings {
   std::optional<std::uint32_t> dump_address;
   bool resource = false;
   bool import = false;
+
+  bool operator==(const RunSettings&) const = default;
 };
 
 enum class ParseOutcome {
@@ -42,15 +44,10 @@ struct ParsedArguments {
 // image). Nothing is opened or printed.
 ParsedArguments parse_arguments(const std::vector<std::string>& args);
 
-// The option values' digit parser. Reads at most `max_chars` characters of
-// `text`. The first character sets the value when it is a hexadecimal digit,
-// otherwise the value stays `start`; each further character multiplies the
-// value by 16 and adds its digit, a non-digit adding nothing. `mask` keeps
-// the value in its setting's width (0xFF for 8-bit settings).
-std::uint32_t parse_hex_value(std::string_view text, std::size_t max_chars, std::uint32_t start,
-                              std::uint32_t mask);
-
-// The value of a hexadecimal digit, or -1 for any other character.
-int hex_digit_value(char c);
+// A number option's value: "0x" or "0X" if wanted, then one or more
+// hexadecimal digits (leading zeros too), and nothing else; nothing for any
+// other text. A value past 64 bits reads as the largest 64-bit value: it is
+// out of every range rather than wrapped into one.
+std::optional<std::uint64_t> parse_hex_number(std::string_view text);
 
 }  // namespace gorv

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "cli/counts.h"
 #include "common/text.h"
 
 namespace gorv {
@@ -10,11 +11,6 @@ namespace {
 
 constexpr std::array<const char*, 8> kFieldNames = {
     "width", "size byte", "attribute", "theme byte", "start x", "start y", "end x", "end y"};
-
-// "1 square", "2 squares": singular for 1.
-std::string counted(std::size_t count, const char* one, const char* many) {
-  return format("%zu %s", count, count == 1 ? one : many);
-}
 
 // " at (3, 4), (5, 6)", then ", ..." when more were counted than named.
 std::string at_squares(const std::vector<SquareAt>& named, std::size_t count) {

@@ -1,7 +1,5 @@
 #include "cli/level_report.h"
 
-#include <array>
-
 #include "common/text.h"
 #include "rom/game_facts.h"
 
@@ -9,22 +7,15 @@ namespace gorv {
 
 namespace {
 
-constexpr std::array<const char*, 11> kThemeNames = {
-    "dummy", "sky", "ice", "hill", "isle", "desert", "swamp", "mtn", "under", "forest", "urban"};
-
-const char* theme_name(std::uint8_t theme) {
-  return theme < kThemeNames.size() ? kThemeNames[theme] : "unknown";
-}
-
-// The attribute words of the report: "chase", then the weather effect.
+// The attribute words of the report: "chase", then the effect's name
+// unless the effect is 0.
 std::string attribute_words(const MapHeader& header) {
-  static constexpr std::array<const char*, 4> kEffects = {"", "lava", "weather", "weather + hail"};
   std::string words;
   if (map_chase(header)) words = "chase";
   const std::uint8_t effect = map_effect(header);
   if (effect != 0) {
     if (!words.empty()) words += "; ";
-    words += kEffects[effect];
+    words += effect_name(effect);
   }
   return words;
 }

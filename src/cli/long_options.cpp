@@ -28,20 +28,15 @@ TakenOptions take_long_options(const std::vector<std::string>& args,
       }
       use.values.push_back(arg.substr(equals + 1));
     }
-    if (kind == OptionValue::one && use.values.empty()) {
-      if (i + 1 >= args.size() || args[i + 1].compare(0, 2, "--") == 0) {
-        taken.error = msg::OptionNeedsValue{name};
-        return taken;
-      }
+    if (kind == OptionValue::one && use.values.empty() && i + 1 < args.size() &&
+        args[i + 1].compare(0, 2, "--") != 0)
       use.values.push_back(args[++i]);
-    }
-    if (kind == OptionValue::list) {
+    if (kind == OptionValue::list)
       while (i + 1 < args.size() && (args[i + 1].empty() || args[i + 1][0] != '-'))
         use.values.push_back(args[++i]);
-      if (use.values.empty()) {
-        taken.error = msg::OptionNeedsValue{name};
-        return taken;
-      }
+    if (use.values.size() < table[row].min_values || use.values.size() > table[row].max_values) {
+      taken.error = msg::OptionNeedsValue{name, std::string(table[row].values)};
+      return taken;
     }
     taken.uses.push_back(std::move(use));
   }

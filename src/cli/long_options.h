@@ -35,6 +35,10 @@ struct RunContext;
 struct LongOptionRow {
   std::string_view name;
   OptionValue value;
+  // How many values it takes; another count stops the run before anything
+  // is opened, saying that it needs `values` (e.g. "a value").
+  std::size_t min_values, max_values;
+  std::string_view values;
   bool needs_image;           // false: works without a ROM image
   std::string_view argument;  // for --help, e.g. "FILE..."
   std::string_view help;      // one line for --help

@@ -5,6 +5,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "cli/counts.h"
+#include "common/platform.h"
 #include "common/text.h"
 
 namespace gorv {
@@ -57,9 +59,29 @@ const char* part_name(MapPart part) {
   return "header";
 }
 
-// "1 square", "2 squares": the count and the noun, singular for 1.
-std::string counted(std::uint64_t count, const char* one, const char* many) {
-  return format("%llu %s", static_cast<unsigned long long>(count), count == 1 ? one : many);
+// Why a file call failed, in parentheses, or nothing where no call failed.
+std::string reason(const FileError& error) {
+  switch (file_error_reason(error)) {
+    case FileErrorReason::none:
+      return "";
+    case FileErrorReason::no_such_file:
+      return " (no such file)";
+    case FileErrorReason::is_folder:
+      return " (it is a folder)";
+    case FileErrorReason::permission_denied:
+      return " (permission denied)";
+    case FileErrorReason::read_only_file:
+      return " (it is read-only)";
+    case FileErrorReason::disk_full:
+      return " (the disk is full)";
+    case FileErrorReason::read_only_file_system:
+      return " (the file system is read-only)";
+    case FileErrorReason::in_use:
+      return " (another program has it open)";
+    case FileErrorReason::other:
+      break;
+  }
+  return " (" + system_error_text(error.code) + ")";
 }
 
 // "map 0x4A: " for the import, "\"edited.gvm\": " for --check.
@@ -173,9 +195,9 @@ std::string block_encode_text(BlockEncodeError error, unsigned width, unsigned h
       return format("the map is %u screens high; the block layout holds at most %u", height,
                     unsigned{kMaxBlockLayoutHeight});
     case BlockEncodeError::cells_short:
-      return format(
-          "the block cell array holds %llu cells; the map needs %llu with the row below it",
-          static_cast<unsigned long long>(given), static_cast<unsigned long long>(needed));
+      return format("the block cell array holds %s; the map needs %llu with the row below it",
+                    counted(given, "cell", "cells").c_str(),
+                    static_cast<unsigned long long>(needed));
     case BlockEncodeError::none:
       break;
   }
@@ -215,8 +237,8 @@ std::string bps_error_text(const BpsApplyResult& result) {
     case BpsError::patch_crc_mismatch:
       return "its CRC32 is " + hex(result.found) + ", it says " + hex(result.expected);
     case BpsError::source_size_mismatch:
-      return "it is for an image of " + std::to_string(result.expected) + " bytes, this one has " +
-             std::to_string(result.found);
+      return "it is for an image of " + counted(result.expected, "byte", "bytes") +
+             ", this one has " + std::to_string(result.found);
     case BpsError::source_crc_mismatch:
       return "it is for an image with CRC32 " + hex(result.expected) + ", this one has " +
              hex(result.found);
@@ -254,8 +276,8 @@ std::string map_file_damage_text(const MapFileDamage& damage) {
           "down",
           u(v[0]), u(v[1]), u(v[2]), u(v[3]));
     case MapFileDamage::Problem::tile_section_short:
-      return format("the tile layout section holds 0x%04zX bytes, fewer than the 0x%04X squares",
-                    z(v[0]), u(v[1]));
+      return format("the tile layout section holds 0x%04zX %s, fewer than the 0x%04X squares",
+                    z(v[0]), for_count(v[0], "byte", "bytes"), u(v[1]));
     case MapFileDamage::Problem::block_section_short:
       return format("the block layout section ends before the grid is filled (%zu of %zu squares)",
                     z(v[0]), z(v[1]));
@@ -266,12 +288,13 @@ std::string map_file_damage_text(const MapFileDamage& damage) {
     case MapFileDamage::Problem::background_entry_cut:
       return "the background layout section ends inside an entry";
     case MapFileDamage::Problem::background_block_short:
-      return format("the background layout section holds %zu bytes; theme %u needs %zu", z(v[0]),
-                    u(v[1]), z(v[2]));
+      return format("the background layout section holds %s; theme %u needs %zu",
+                    counted(v[0], "byte", "bytes").c_str(), u(v[1]), z(v[2]));
     case MapFileDamage::Problem::enemy_count_missing:
       return "the enemy layout section ends before its entry count";
     case MapFileDamage::Problem::enemy_entries_cut:
-      return format("the enemy layout section ends inside its %u entries", u(v[0]));
+      return format("the enemy layout section ends inside its %s",
+                    counted(v[0], "entry", "entries").c_str());
   }
   return "";
 }
@@ -283,6 +306,28 @@ std::string block_encode_error_text(const BlockEncoding& encoding, std::uint8_t 
 }
 
 namespace {
+
+// A number option's noun and accepted values, as its messages say them.
+struct NumberRange {
+  const char* noun;
+  const char* allowed;
+};
+
+NumberRange number_range(NumberOption option) {
+  switch (option) {
+    case NumberOption::level:
+      return {"level", "only levels between 00 and 69 are allowed"};
+    case NumberOption::map:
+      return {"map", "only maps between 0 and 7D are allowed"};
+    case NumberOption::theme:
+      return {"theme", "only themes between 1 and A are allowed"};
+    case NumberOption::block:
+      return {"block", "only blocks between 00 and 10 are allowed"};
+    case NumberOption::address:
+      break;
+  }
+  return {"address", "only addresses between 0 and FFFFFF are allowed"};
+}
 
 std::string map_file_unusable(const msg::MapFileUnusable& m) {
   const MapFileError& e = m.error;
@@ -377,20 +422,27 @@ constexpr std::tuple kRows{
     Row<msg::ImportKeptPrevious>{
         Kind::progress,
         [](const auto& m) { return format("\nprevious image kept as \"%s\"", m.path.c_str()); }},
-    Row<msg::MapsWritten>{Kind::progress,
-                          [](const auto& m) { return format("%u maps written\n", u(m.count)); }},
+    Row<msg::MapsWritten>{
+        Kind::progress,
+        [](const auto& m) { return counted(m.count, "map", "maps") + " written\n"; }},
     Row<msg::MapsKept>{Kind::progress,
                        [](const auto& m) {
-                         return format("%u map files already existed and were kept\n", u(m.count));
+                         return counted(m.count, "map file", "map files") +
+                                " already existed and " + for_count(m.count, "was", "were") +
+                                " kept\n";
                        }},
     Row<msg::WritingPatch>{
         Kind::progress,
         [](const auto& m) { return format("\nWriting patch as \"%s\"...\n\n", m.path.c_str()); }},
     Row<msg::PatchSizes>{Kind::progress,
                          [](const auto& m) {
-                           return format("patch: %u bytes (source %u bytes, target %u bytes)\n",
-                                         u(m.patch), u(m.source), u(m.target));
+                           return "patch: " + counted(m.patch, "byte", "bytes") + " (source " +
+                                  counted(m.source, "byte", "bytes") + ", target " +
+                                  counted(m.target, "byte", "bytes") + ")\n";
                          }},
+    Row<msg::PatchReplaced>{
+        Kind::progress,
+        [](const auto& m) { return format("previous patch \"%s\" replaced\n", m.path.c_str()); }},
     Row<msg::WritingPatched>{Kind::progress,
                              [](const auto& m) {
                                return format("\nWriting patched image as \"%s\"...\n\n",
@@ -402,6 +454,12 @@ constexpr std::tuple kRows{
     Row<msg::WritingChanges>{
         Kind::progress,
         [](const auto& m) { return format("\nWriting changes as \"%s\"...\n", m.path.c_str()); }},
+    Row<msg::PictureOverMapFile>{
+        Kind::error,
+        [](const auto& m) {
+          return format("the picture \"%s\" would replace the map file \"%s\"; it is not written",
+                        m.picture.c_str(), m.map_file.c_str());
+        }},
     Row<msg::Difference>{Kind::progress, [](const auto& m) { return m.line + "\n"; }},
     Row<msg::MapLeftOut>{Kind::warning,
                          [](const auto& m) {
@@ -416,6 +474,11 @@ constexpr std::tuple kRows{
                                 "\"%s\" is not imported: map file names are lower case (%s)",
                                 m.file.c_str(), m.expected.c_str());
                           }},
+    Row<msg::MapNameOutOfRange>{Kind::warning,
+                                [](const auto& m) {
+                                  return format("\"%s\" is not imported: maps go from 00 to 7d",
+                                                m.file.c_str());
+                                }},
     Row<msg::ReadBackDiffers>{Kind::warning, read_back_differs},
     Row<msg::ReadBackMore>{Kind::warning,
                            [](const auto& m) {
@@ -426,20 +489,26 @@ constexpr std::tuple kRows{
     Row<msg::CheckSound>{
         Kind::progress,
         [](const auto& m) { return format("\"%s\": no problems\n", m.file.c_str()); }},
-    Row<msg::CannotOpen>{
-        Kind::error,
-        [](const auto& m) { return format("cannot open file \"%s\"", m.path.c_str()); }},
+    Row<msg::CannotOpen>{Kind::error,
+                         [](const auto& m) {
+                           return format("cannot open file \"%s\"", m.path.c_str()) +
+                                  reason(m.error);
+                         }},
     Row<msg::RomTooLarge>{
         Kind::error,
         [](const auto& m) {
           return format("file \"%s\" is larger than 64 MiB; it is not a ROM image", m.path.c_str());
         }},
-    Row<msg::CannotCreate>{
-        Kind::error,
-        [](const auto& m) { return format("cannot create file \"%s\"", m.path.c_str()); }},
-    Row<msg::CannotWrite>{
-        Kind::error,
-        [](const auto& m) { return format("cannot write file \"%s\"", m.path.c_str()); }},
+    Row<msg::CannotCreate>{Kind::error,
+                           [](const auto& m) {
+                             return format("cannot create file \"%s\"", m.path.c_str()) +
+                                    reason(m.error);
+                           }},
+    Row<msg::CannotWrite>{Kind::error,
+                          [](const auto& m) {
+                            return format("cannot write file \"%s\"", m.path.c_str()) +
+                                   reason(m.error);
+                          }},
     Row<msg::FileTooLarge>{
         Kind::error,
         [](const auto& m) {
@@ -500,19 +569,27 @@ constexpr std::tuple kRows{
               "the patch \"%s\" is for another image (source CRC32 %08X, this image %08X)",
               m.patch.c_str(), u(m.patch_source_crc), u(m.image_crc));
         }},
+    Row<msg::SameImages>{Kind::error,
+                         [](const auto& m) {
+                           return format(
+                               "\"%s\" and \"%s\" are the same image; there is nothing to patch",
+                               m.clean.c_str(), m.image.c_str());
+                         }},
     Row<msg::PatchSelfCheck>{
         Kind::error,
         [](const auto& m) {
           return format("the patch made for \"%s\" does not give the image back; it is not written",
                         m.image.c_str());
         }},
-    Row<msg::CompareNeedsTwo>{
-        Kind::error,
-        [](const auto&) { return std::string("--compare needs two map files, OLD and NEW"); }},
-    Row<msg::ImageTooSmall>{
+    Row<msg::ImageTooSmall>{Kind::error,
+                            [](const auto& m) {
+                              return format("file \"%s\" is too small to be a ROM image",
+                                            m.path.c_str());
+                            }},
+    Row<msg::ImportIntoBackup>{
         Kind::error,
         [](const auto& m) {
-          return format("file \"%s\" is too small to be a ROM image; nothing was imported",
+          return format("\"%s\" is a backup copy; import into the image it was made from",
                         m.path.c_str());
         }},
     Row<msg::NoMapFiles>{
@@ -533,31 +610,16 @@ constexpr std::tuple kRows{
                               return format("\"%s\": ", m.file.c_str()) +
                                      counted(m.count, "problem", "problems");
                             }},
-    Row<msg::LevelOutOfRange>{
-        Kind::error,
-        [](const auto&) {
-          return std::string("level is out of range; only levels between 00 and 69 are allowed");
-        }},
-    Row<msg::MapOutOfRange>{Kind::error,
-                            [](const auto&) {
-                              return std::string(
-                                  "map is out of range; only maps between 0 and 7D are allowed");
-                            }},
-    Row<msg::ThemeOutOfRange>{
-        Kind::error,
-        [](const auto&) {
-          return std::string("theme is out of range; only themes between 1 and A are allowed");
-        }},
-    Row<msg::BlockOutOfRange>{
-        Kind::error,
-        [](const auto&) {
-          return std::string("block is out of range; only blocks between 00 and 10 are allowed");
-        }},
-    Row<msg::AddressNotValid>{Kind::error,
-                              [](const auto&) {
-                                return std::string(
-                                    "address is not valid; only hexadecimal addresses are allowed");
-                              }},
+    Row<msg::NotHexadecimal>{Kind::error,
+                             [](const auto& m) {
+                               return format("\"%s\" is not a hexadecimal number; %s",
+                                             m.value.c_str(), number_range(m.option).allowed);
+                             }},
+    Row<msg::OutOfRange>{Kind::error,
+                         [](const auto& m) {
+                           const NumberRange range = number_range(m.option);
+                           return format("%s is out of range; %s", range.noun, range.allowed);
+                         }},
     Row<msg::UnknownOption>{Kind::usage_error,
                             [](const auto& m) {
                               return format("unknown option \"%s\"; see gorvtool --help",
@@ -565,9 +627,14 @@ constexpr std::tuple kRows{
                             }},
     Row<msg::OptionNeedsValue>{Kind::usage_error,
                                [](const auto& m) {
-                                 return format("option \"%s\" needs a value; see gorvtool --help",
-                                               m.option.c_str());
+                                 return format("option \"%s\" needs %s; see gorvtool --help",
+                                               m.option.c_str(), m.needs.c_str());
                                }},
+    Row<msg::OptionNeedsImage>{
+        Kind::usage_error,
+        [](const auto& m) {
+          return format("option \"%s\" needs a ROM image; see gorvtool --help", m.option.c_str());
+        }},
     Row<msg::MapWithImport>{
         Kind::error,
         [](const auto& m) {

@@ -1,6 +1,7 @@
 #include "cli/modes.h"
 
 #include <array>
+#include <limits>
 
 #include "cli/compare_text.h"
 #include "cli/level_report.h"
@@ -107,16 +108,12 @@ void run_preview(RunContext& run, const std::vector<std::string>& values) {
 }
 
 void run_compare(RunContext& run, const std::vector<std::string>& values) {
-  if (values.size() != 2) {
-    show(run.out, msg::CompareNeedsTwo{}, false);
-    return;
-  }
   const Comparison comparison = compare_map_files(values[0], values[1]);
   show(run.out, comparison.report, false);
   if (!comparison.compared) return;
   for (const std::string& line : describe_differences(comparison.differences))
     show(run.out, msg::Difference{line}, false);
-  show(run.out, write_changes_picture(comparison, values[1]), false);
+  show(run.out, write_changes_picture(comparison, values[0], values[1]), false);
 }
 
 void run_check(RunContext& run, const std::vector<std::string>& values) {
@@ -132,22 +129,25 @@ constexpr std::array<SingleHyphenMode, 6> kSingleHyphenModes = {{
     {[](const RunSettings& s) { return s.import; }, true, run_import},
 }};
 
+constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max();
+
 constexpr std::array<LongOptionRow, 8> kLongOptions = {{
-    {"--help", OptionValue::none, false, "", "print this help and the long options", nullptr},
-    {"--version", OptionValue::none, false, "", "print the version", nullptr},
-    {"--all-maps", OptionValue::none, true, "",
+    {"--help", OptionValue::none, 0, 0, "", false, "", "print this help and the long options",
+     nullptr},
+    {"--version", OptionValue::none, 0, 0, "", false, "", "print the version", nullptr},
+    {"--all-maps", OptionValue::none, 0, 0, "", true, "",
      "write every map of the image to mapXX.gvm (with -block XX: only that block type); "
      "map files that exist are kept",
      run_all_maps},
-    {"--patch", OptionValue::one, true, "CLEAN",
+    {"--patch", OptionValue::one, 1, 1, "a value", true, "CLEAN",
      "write IMAGE.bps: the BPS patch that turns CLEAN into the image", run_patch},
-    {"--apply", OptionValue::one, true, "PATCH",
+    {"--apply", OptionValue::one, 1, 1, "a value", true, "PATCH",
      "apply a BPS patch to the image; the result is written as PATCH's name", run_apply},
-    {"--preview", OptionValue::list, false, "FILE...", "write a picture of each map file (.png)",
-     run_preview},
-    {"--compare", OptionValue::list, false, "OLD NEW",
+    {"--preview", OptionValue::list, 1, kNoLimit, "a value", false, "FILE...",
+     "write a picture of each map file (.png)", run_preview},
+    {"--compare", OptionValue::list, 2, 2, "two map files, OLD and NEW", false, "OLD NEW",
      "say what changed between two map files and write NEW-changes.png", run_compare},
-    {"--check", OptionValue::list, false, "FILE...",
+    {"--check", OptionValue::list, 1, kNoLimit, "a value", false, "FILE...",
      "say where the game would read other than each map file holds (before -import)", run_check},
 }};
 

@@ -7,6 +7,7 @@
 #include "cli/usage.h"
 #include "common/file_io.h"
 #include "common/platform.h"
+#include "import/importer.h"
 #include "rom/map_header.h"
 #include "rom/rom_image.h"
 
@@ -56,6 +57,24 @@ bool modes_conflict(Output& out, const RunSettings& settings, bool all_maps) {
   return true;
 }
 
+// The modes that read the game's tables need an image that holds them, and
+// an import never goes into one of its own backup copies (the clean image
+// kept as .orig would be replaced). Checked once the image is read, before
+// any mode runs.
+bool image_refused(Output& out, const std::string& path, const RomImage& rom,
+                   const RunSettings& settings, bool all_maps) {
+  const bool single_hyphen_mode = settings.map || settings.theme || settings.level ||
+                                  settings.dump_address || settings.resource || settings.import;
+  if (!single_hyphen_mode && !all_maps) return false;
+  if (rom.bytes.size() < kMinRomImageSize) {
+    show(out, msg::ImageTooSmall{path}, true);
+    return true;
+  }
+  if (!settings.import || !is_backup_name(path)) return false;
+  show(out, msg::ImportIntoBackup{path}, true);
+  return true;
+}
+
 int usage(Output& out) {
   say(out.console, usage_text(__DATE__));
   pause(out.console);
@@ -72,7 +91,7 @@ int run_tool(const std::vector<std::string>& args, Console& console) {
     show(out, *taken.error, false);
     return out.status;
   }
-  bool image_needed = false;
+  const LongOptionRow* needs_image = nullptr;  // the first long option that does
   bool all_maps = false;
   for (const LongOptionUse& use : taken.uses) {
     const LongOptionRow& row = rows[use.row];
@@ -84,7 +103,7 @@ int run_tool(const std::vector<std::string>& args, Console& console) {
       say(console, "gorvtool " GORV_VERSION "\n");
       return kStatusOk;
     }
-    image_needed = image_needed || row.needs_image;
+    if (row.needs_image && needs_image == nullptr) needs_image = &row;
     all_maps = all_maps || row.name == "--all-maps";
   }
 
@@ -94,7 +113,10 @@ int run_tool(const std::vector<std::string>& args, Console& console) {
   std::string rom_path;
   const bool long_only = !taken.uses.empty() && taken.rest.size() <= 2;
   if (long_only) {
-    if (taken.rest.size() < 2 && image_needed) return usage(out);
+    if (taken.rest.size() < 2 && needs_image != nullptr) {
+      show(out, msg::OptionNeedsImage{std::string(needs_image->name)}, false);
+      return out.status;
+    }
     if (taken.rest.size() == 2) rom_path = taken.rest[1];
   } else {
     const ParsedArguments parsed = parse_arguments(taken.rest);
@@ -109,9 +131,10 @@ int run_tool(const std::vector<std::string>& args, Console& console) {
 
   if (modes_conflict(out, settings, all_maps)) return out.status;
 
-  RunContext run{out, rom_path, {}, {}, settings, image_needed};
+  RunContext run{out, rom_path, {}, {}, settings, needs_image != nullptr};
   if (!rom_path.empty() && !load_rom_image(out, rom_path, settings.import, run.rom))
     return out.status;
+  if (image_refused(out, rom_path, run.rom, settings, all_maps)) return out.status;
   run.exists = build_map_exists_table(rom_bytes(run.rom));
 
   for (const SingleHyphenMode& mode : single_hyphen_modes())

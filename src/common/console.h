@@ -11,10 +11,19 @@ struct Console {
   // When set, text is appended here instead of going to standard output
   // (used by the tests).
   std::string* capture = nullptr;
-  // True when the pause should wait for the user (standard input is a
-  // terminal the user can answer from).
+  // True when the pause should wait for the user (see should_pause).
   bool interactive = false;
 };
+
+enum class Platform { windows, posix };
+
+// Whether the pause after an error or the usage text waits for Enter: only
+// where the window would otherwise close before the message is read, that
+// is on Windows when the console is the tool's own (it was started by a
+// double click or by dropping a file on it). A terminal of another system,
+// or a command prompt the tool shares, stays open; with standard input not
+// a terminal nobody could answer.
+bool should_pause(Platform platform, bool stdin_is_terminal, bool console_is_own);
 
 // Prints text as it stands.
 void say(Console& console, std::string_view text);

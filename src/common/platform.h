@@ -26,16 +26,17 @@ std::vector<std::string> program_arguments(int argc, char** argv);
 // POSIX systems the shell has already expanded them: the names are kept.
 std::vector<std::string> expand_wildcards(const std::vector<std::string>& names);
 
-// True when a pause after an error should wait for the user. On POSIX
-// systems: when standard input is a terminal. On Windows: when standard
-// input is a console and that console belongs to this process alone (the
-// program was started by a double click or by dropping a file on it, and
-// its window closes when it ends); not inside a command prompt or a script.
+// True when a pause after an error should wait for the user: the facts of
+// this system and process put to should_pause (common/console.h).
 bool pause_wanted();
 
 // The error code of the file call that just failed (errno on POSIX systems,
 // GetLastError() on Windows), as FileError keeps it.
 int last_error_code();
+
+// The system's own words for an error code of last_error_code(), without a
+// closing full stop or line break.
+std::string system_error_text(int code);
 
 // Opens a file like std::fopen; `mode` must include "b".
 std::FILE* open_file(const std::string& path, const char* mode);

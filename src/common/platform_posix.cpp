@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <cerrno>
+#include <cstring>
 #include <system_error>
 #include <thread>
 
@@ -11,6 +12,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+
+#include "common/console.h"
 
 namespace gorv {
 
@@ -37,11 +40,17 @@ void run_together(std::span<const std::function<void()>> tasks) {
 }
 
 bool pause_wanted() {
-  return isatty(STDIN_FILENO) != 0;
+  return should_pause(Platform::posix, isatty(STDIN_FILENO) != 0, false);
 }
 
 int last_error_code() {
   return errno;
+}
+
+std::string system_error_text(int code) {
+  std::string text = std::strerror(code);
+  while (!text.empty() && (text.back() == '.' || text.back() == '\n')) text.pop_back();
+  return text;
 }
 
 FileErrorReason file_error_reason(const FileError& error) {

@@ -22,6 +22,8 @@
 // windows.h first: shellapi.h needs its types.
 #include <shellapi.h>
 
+#include "common/console.h"
+
 namespace gorv {
 
 namespace {
@@ -43,6 +45,19 @@ std::string utf8(const wchar_t* text) {
   WideCharToMultiByte(CP_UTF8, 0, text, -1, result.data(), size, nullptr, nullptr);
   result.pop_back();  // the terminator
   return result;
+}
+
+// A folder cannot be opened as a file or replaced by one, and the system
+// says only that access is denied: after such a failure, the last error
+// says what `path` is instead (ERROR_DIRECTORY, which file_error_reason
+// tells as a folder).
+void say_if_folder(const std::string& path) {
+  const DWORD code = GetLastError();
+  if (code != ERROR_ACCESS_DENIED) return;
+  const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+  const bool folder =
+      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  SetLastError(folder ? ERROR_DIRECTORY : code);
 }
 
 }  // namespace
@@ -121,17 +136,27 @@ std::vector<std::string> expand_wildcards(const std::vector<std::string>& names)
 }
 
 bool pause_wanted() {
-  // With input from a file or a pipe there is nobody to answer. A console
-  // shared with a command prompt stays open after the program ends, so
-  // only a console of this process's own needs the pause: its window
-  // would vanish before the user could read the message.
-  if (GetFileType(GetStdHandle(STD_INPUT_HANDLE)) != FILE_TYPE_CHAR) return false;
+  // A console shared with a command prompt lists the prompt's process too.
+  const bool terminal = GetFileType(GetStdHandle(STD_INPUT_HANDLE)) == FILE_TYPE_CHAR;
   DWORD processes[2];
-  return GetConsoleProcessList(processes, 2) == 1;
+  return should_pause(Platform::windows, terminal, GetConsoleProcessList(processes, 2) == 1);
 }
 
 int last_error_code() {
   return static_cast<int>(GetLastError());
+}
+
+std::string system_error_text(int code) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::string text = length != 0 ? utf8(buffer) : "error " + std::to_string(code);
+  if (buffer != nullptr) LocalFree(buffer);
+  while (!text.empty() &&
+         (text.back() == '.' || text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+    text.pop_back();
+  return text;
 }
 
 FileErrorReason file_error_reason(const FileError& error) {
@@ -144,8 +169,10 @@ FileErrorReason file_error_reason(const FileError& error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
       return FileErrorReason::no_such_file;
-    case ERROR_ACCESS_DENIED:  // also what a folder opened as a file gives
+    case ERROR_ACCESS_DENIED:
       return FileErrorReason::permission_denied;
+    case ERROR_DIRECTORY:  // say_if_folder's word for a folder
+      return FileErrorReason::is_folder;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
     case kDiskQuotaExceeded:
@@ -162,7 +189,9 @@ FileErrorReason file_error_reason(const FileError& error) {
 }
 
 std::FILE* open_file(const std::string& path, const char* mode) {
-  return _wfopen(wide(path).c_str(), wide(mode).c_str());
+  std::FILE* file = _wfopen(wide(path).c_str(), wide(mode).c_str());
+  if (file == nullptr) say_if_folder(path);
+  return file;
 }
 
 bool remove_file(const std::string& path) {
@@ -170,8 +199,11 @@ bool remove_file(const std::string& path) {
 }
 
 bool replace_file(const std::string& from, const std::string& to) {
-  return MoveFileExW(wide(from).c_str(), wide(to).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  if (MoveFileExW(wide(from).c_str(), wide(to).c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
+    return true;
+  say_if_folder(to);
+  return false;
 }
 
 bool copy_permissions(const std::string& from, const std::string& to) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string_view>
 #include <system_error>
 
 #include "codec/lz_encoder.h"
@@ -118,11 +119,30 @@ std::string ascii_name(const std::filesystem::path& name) {
   return text;
 }
 
-// Files whose names are map file names in another case. Where names are
-// case-sensitive they are not read as map files; where the lower-case name
-// opens them anyway (Windows), they were read and are not named.
-void say_wrong_case_names(Report& report, const std::string& directory) {
+// The map number of a name of the form mapXX.gvm (XX two hexadecimal
+// digits, in any case), whether or not a map of that number can exist.
+std::optional<unsigned> map_number_in(const std::string& lower_name) {
+  if (lower_name.size() != 9 || lower_name.compare(0, 3, "map") != 0 ||
+      lower_name.compare(5, 4, ".gvm") != 0)
+    return std::nullopt;
+  unsigned value = 0;
+  for (const char c : lower_name.substr(3, 2)) {
+    const bool digit = c >= '0' && c <= '9';
+    if (!digit && !(c >= 'a' && c <= 'f')) return std::nullopt;
+    value = value * 16 + static_cast<unsigned>(digit ? c - '0' : c - 'a' + 10);
+  }
+  return value;
+}
+
+// Files named like map files that the import does not read: names past
+// the last map, and map file names in another case. Where names are
+// case-sensitive the latter are not read as map files; where the
+// lower-case name opens them anyway (Windows), they were read and are not
+// named. Said sorted by name.
+void say_names_not_imported(Report& report, const std::string& directory) {
   std::error_code error;
+  // Each name with the map file name it would have to bear, or "" for a
+  // name past the last map.
   std::vector<std::pair<std::string, std::string>> found;
   std::filesystem::directory_iterator it(directory.empty() ? "." : directory, error);
   for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
@@ -130,17 +150,23 @@ void say_wrong_case_names(Report& report, const std::string& directory) {
     std::string lower = name;
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-    if (lower == name) continue;
-    for (int map = 0; map < kMapCount; ++map) {
-      const std::string expected = map_file_name(static_cast<std::uint8_t>(map));
-      if (lower != expected) continue;
-      if (!same_file(path_in(directory, name), path_in(directory, expected)))
-        found.emplace_back(name, expected);
-      break;
+    const std::optional<unsigned> map = map_number_in(lower);
+    if (!map) continue;
+    if (*map >= static_cast<unsigned>(kMapCount)) {
+      found.emplace_back(name, "");
+      continue;
     }
+    if (lower == name) continue;
+    if (!same_file(path_in(directory, name), path_in(directory, lower)))
+      found.emplace_back(name, lower);
   }
   std::sort(found.begin(), found.end());
-  for (const auto& [name, expected] : found) say(report, msg::MapNameCase{name, expected});
+  for (const auto& [name, expected] : found) {
+    if (expected.empty())
+      say(report, msg::MapNameOutOfRange{name});
+    else
+      say(report, msg::MapNameCase{name, expected});
+  }
 }
 
 // Maps the image holds that no map file brings back: the imported image
@@ -274,9 +300,20 @@ bool replace_image(Report& report, std::vector<MapRecord>& records,
 
 }  // namespace
 
+bool is_backup_name(const std::string& path) {
+  const auto ends_with = [&](std::string_view suffix) {
+    if (path.size() < suffix.size()) return false;
+    const std::string_view end = std::string_view(path).substr(path.size() - suffix.size());
+    return std::equal(end.begin(), end.end(), suffix.begin(), [](char a, char b) {
+      return (a >= 'A' && a <= 'Z' ? static_cast<char>(a + 32) : a) == b;
+    });
+  };
+  return ends_with(".orig") || ends_with(".bak");
+}
+
 ImportResult import_maps(RomImage rom, const std::string& rom_path, const std::string& directory) {
   ImportResult result;
-  if (rom.bytes.size() < kMinImportImageSize) {
+  if (rom.bytes.size() < kMinRomImageSize) {
     say(result.report, msg::ImageTooSmall{rom_path});
     return result;
   }
@@ -288,7 +325,7 @@ ImportResult import_maps(RomImage rom, const std::string& rom_path, const std::s
   const std::string target = file_to_replace(rom_path);
   Copies copies = plan_copies(rom_path);
   std::string map_file;  // the map file that is the image itself, if any
-  Report wrong_case;
+  Report not_imported;
   Report reading;
   std::vector<MapRecord> records;
   bool read = false;
@@ -296,7 +333,7 @@ ImportResult import_maps(RomImage rom, const std::string& rom_path, const std::s
       [&] {
         map_file = map_file_named_as_image(rom_path, directory);
         if (!map_file.empty()) return;
-        say_wrong_case_names(wrong_case, directory);
+        say_names_not_imported(not_imported, directory);
         write_copies(copies, rom, target);
       },
       [&] { read = read_map_files(reading, directory, records); }};
@@ -307,7 +344,7 @@ ImportResult import_maps(RomImage rom, const std::string& rom_path, const std::s
   }
   Report& report = result.report;
   report.insert(report.end(), reading.begin(), reading.end());
-  if (read) report.insert(report.end(), wrong_case.begin(), wrong_case.end());
+  if (read) report.insert(report.end(), not_imported.begin(), not_imported.end());
   if (read && records.empty()) say(report, msg::NoMapFiles{});
   if (!read || records.empty()) return result;
   say_maps_left_out(report, rom, records);

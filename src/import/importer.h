@@ -29,6 +29,10 @@ struct ImportResult {
 ImportResult import_maps(RomImage rom, const std::string& rom_path,
                          const std::string& directory = {});
 
+// True when `path` is named like a backup copy an import keeps (it ends in
+// .orig or .bak, in any letter case): no import goes into such a file.
+bool is_backup_name(const std::string& path);
+
 // import_maps' first step: reads and checks the map files of `directory`
 // that exist into `records`, in map order, saying each file's name, each
 // record's tile layout packed into record.tile. A damaged or unreadable

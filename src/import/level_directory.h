@@ -38,10 +38,6 @@ inline constexpr std::uint32_t kLevelOrderTableField = kMapHeaderTableField + 2 
 inline constexpr std::uint32_t kFirstMapHeaderField =
     kLevelOrderTableField + static_cast<std::uint32_t>(kLevelOrder.size());
 
-// The image must reach past the last of the seventeen references to the
-// directory (the one at 0x307E4): anything shorter is no ROM image.
-inline constexpr std::size_t kMinImportImageSize = 0x307E8;
-
 // Writes into `image`, growing it with zero bytes where it is too short:
 // the starting level, the level order pointer, the map header table, the
 // level order table, the map headers and every map's four layouts (each at

@@ -7,6 +7,17 @@
 
 namespace gorv {
 
+namespace {
+
+// True when the file `path` is a sound BPS patch that applies to `clean`.
+bool patch_from(const std::string& path, std::span<const std::uint8_t> clean) {
+  std::vector<std::uint8_t> patch;
+  return read_whole_file(path, patch, 2 * kBpsMaxImageSize) &&
+         bps_apply(patch, clean).error == BpsError::none;
+}
+
+}  // namespace
+
 Report write_patch(const RomImage& rom, const std::string& rom_path,
                    const std::string& clean_path) {
   Report report;
@@ -16,12 +27,23 @@ Report write_patch(const RomImage& rom, const std::string& rom_path,
     say(report, msg::CannotOpen{clean_path, read.error});
     return report;
   }
+  if (clean == rom.bytes) {
+    say(report, msg::SameImages{clean_path, rom_path});
+    return report;
+  }
   const std::string name = file_stem_of(rom_path) + ".bps";
   for (const std::string& input : {rom_path, clean_path}) {
     if (same_file(name, input)) {
       say(report, msg::OutputIsImage{name, input});
       return report;
     }
+  }
+  // An existing file of the patch's name is replaced only when it is an
+  // earlier patch of the same hack: a sound patch from this clean image.
+  const bool replacing = path_exists(name);
+  if (replacing && !patch_from(name, clean)) {
+    say(report, msg::FileExists{name});
+    return report;
   }
   const BpsCreateResult made = bps_create(clean, rom.bytes);
   if (made.error != BpsCreateError::none) {
@@ -33,6 +55,7 @@ Report write_patch(const RomImage& rom, const std::string& rom_path,
   say(report, msg::WritingPatch{name});
   if (!finish_output_file(report, file, made.patch)) return report;
   say(report, msg::PatchSizes{made.patch.size(), clean.size(), rom.bytes.size()});
+  if (replacing) say(report, msg::PatchReplaced{name});
   return report;
 }
 

@@ -16,7 +16,6 @@ namespace gorv {
 namespace {
 
 constexpr Rgb kStripBackground{22, 22, 28};
-constexpr Rgb kText{232, 232, 236};
 constexpr Rgb kRim{0, 0, 0};  // inside block outlines, around markers and swatches
 
 // Hand-picked for block types 0x00 to 0x10: saturated, bright and far
@@ -226,10 +225,11 @@ void mark_changes(Picture& p, const Frame& f, const std::vector<std::uint8_t>& c
 // ---- The strip ----
 
 // The strip's spacing, in units of its text scale: the margin around it,
-// the gap between two items and the height of a row of items.
+// the gap between two items and the height of a row of items (its text
+// with descenders and four rows of space).
 constexpr unsigned kStripPad = 6;
 constexpr unsigned kStripGap = 4 * kGlyphAdvance;
-constexpr unsigned kStripRowHeight = 12;
+constexpr unsigned kStripRowHeight = kGlyphHeight + 4;
 
 enum class Swatch { none, block, start, end, change };
 
@@ -248,8 +248,9 @@ struct StripLayout {
   unsigned height = 0;
 };
 
+// As high as a capital, beside the text.
 unsigned swatch_size(unsigned ts) {
-  return kGlyphHeight * ts;
+  return kGlyphAscent * ts;
 }
 
 unsigned item_width(const StripItem& item, unsigned ts) {
@@ -266,8 +267,9 @@ std::vector<StripItem> strip_items(const MapFile& map, std::string_view file_nam
   if (map_extra_rows(v.size_byte) != 0)
     size += format(" + %u extra rows", map_extra_rows(v.size_byte));
   items.push_back({Swatch::none, 0, size});
-  items.push_back({Swatch::none, 0, format("theme %u", unsigned{theme_of(v.theme_byte)})});
-  items.push_back({Swatch::none, 0, format("effect %u", unsigned{effect_of(v.theme_byte)})});
+  const std::uint8_t theme = theme_of(v.theme_byte);
+  items.push_back({Swatch::none, 0, format("theme %s (0x%X)", theme_name(theme), unsigned{theme})});
+  items.push_back({Swatch::none, 0, format("effect %s", effect_name(effect_of(v.theme_byte)))});
   items.push_back(
       {Swatch::start, 0, format("start %u, %u", unsigned{v.start_x}, unsigned{v.start_y})});
   items.push_back({Swatch::end, 0, format("end %u, %u", unsigned{v.end_x}, unsigned{v.end_y})});
@@ -422,7 +424,7 @@ Picture draw_preview(const MapFile& map, std::string_view file_name) {
 Picture draw_changes(const MapFile& new_map, const MapDifferences& d, std::string_view file_name) {
   const auto changed = static_cast<std::size_t>(
       std::count(d.changed_squares.begin(), d.changed_squares.end(), std::uint8_t{1}));
-  std::string extra = format("%zu squares changed", changed);
+  std::string extra = format("%zu %s changed", changed, changed == 1 ? "square" : "squares");
   if (!d.same_grid())
     extra += format(" (compared over %u x %u squares)", d.common_columns, d.common_rows);
   Canvas c = draw_base(new_map, file_name, extra);

@@ -39,6 +39,7 @@ inline constexpr Rgb kScreenLine{255, 255, 255};
 inline constexpr Rgb kStartMarker{40, 230, 60};
 inline constexpr Rgb kEndMarker{255, 40, 40};
 inline constexpr Rgb kChangeMark{255, 255, 255};
+inline constexpr Rgb kText{232, 232, 236};  // the strip's text
 
 // The square's pattern colour where the file holds no tile for it: a
 // checkerboard of two-pixel squares.

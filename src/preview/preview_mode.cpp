@@ -1,6 +1,7 @@
 #include "preview/preview_mode.h"
 
 #include <optional>
+#include <span>
 
 #include "common/file_io.h"
 #include "common/platform.h"
@@ -31,8 +32,17 @@ std::optional<MapFile> read_map(Report& report, const std::string& path) {
 }
 
 // Writes the picture as the PNG file `name`, saying `writing` once the file
-// is created.
-void write_png(Report& report, const std::string& name, Message writing, const Picture& picture) {
+// is created; never over one of the run's map files `inputs` (a map file
+// may bear any name, also that of a picture).
+void write_png(Report& report, const std::string& name, Message writing, const Picture& picture,
+               std::span<const std::string> inputs) {
+  const FileIdentity target = file_identity(name);
+  for (const std::string& input : inputs) {
+    if (same_identity(target, file_identity(input))) {
+      say(report, msg::PictureOverMapFile{name, input});
+      return;
+    }
+  }
   OutputFile file;
   if (!start_output_file(report, file, name)) return;
   report.push_back(std::move(writing));
@@ -52,7 +62,8 @@ Report write_previews(const std::vector<std::string>& paths) {
     const std::optional<MapFile> map = read_map(report, path);
     if (!map) continue;
     const std::string name = file_stem_of(path) + ".png";
-    write_png(report, name, msg::WritingPreview{name}, draw_preview(*map, file_name_of(path)));
+    write_png(report, name, msg::WritingPreview{name}, draw_preview(*map, file_name_of(path)),
+              paths);
   }
   return report;
 }
@@ -68,11 +79,14 @@ Comparison compare_map_files(const std::string& old_path, const std::string& new
   return comparison;
 }
 
-Report write_changes_picture(const Comparison& comparison, const std::string& new_path) {
+Report write_changes_picture(const Comparison& comparison, const std::string& old_path,
+                             const std::string& new_path) {
   Report report;
   const std::string name = file_stem_of(new_path) + "-changes.png";
+  const std::string inputs[] = {old_path, new_path};
   write_png(report, name, msg::WritingChanges{name},
-            draw_changes(comparison.new_map, comparison.differences, file_name_of(new_path)));
+            draw_changes(comparison.new_map, comparison.differences, file_name_of(new_path)),
+            inputs);
   return report;
 }
 

@@ -11,9 +11,10 @@
 
 namespace gorv {
 
-// Writes <file name without extension>.png for each map file. A damaged
-// file gets the import's damage message and no picture; the others still
-// get theirs.
+// Writes <file name without extension>.png for each map file, in the
+// current directory. A damaged file gets the import's damage message and
+// no picture, and so does a file whose picture would replace one of the
+// map files; the others still get theirs.
 Report write_previews(const std::vector<std::string>& paths);
 
 // Reads two map files and compares them; `compared` is false (and the
@@ -26,7 +27,9 @@ struct Comparison {
 };
 Comparison compare_map_files(const std::string& old_path, const std::string& new_path);
 
-// Writes <NEW file name without extension>-changes.png for a comparison.
-Report write_changes_picture(const Comparison& comparison, const std::string& new_path);
+// Writes <NEW file name without extension>-changes.png for a comparison,
+// in the current directory, unless it would replace OLD or NEW.
+Report write_changes_picture(const Comparison& comparison, const std::string& old_path,
+                             const std::string& new_path);
 
 }  // namespace gorv

@@ -23,6 +23,9 @@
 
 namespace gorv {
 
+// The command line's number options, as their messages name them.
+enum class NumberOption : std::uint8_t { level, map, theme, block, address };
+
 // The steps of writing the new level directory, in order.
 enum class ImportPhase : std::uint8_t {
   starting_level,
@@ -96,6 +99,9 @@ struct WritingPatch {
 struct PatchSizes {
   std::uint64_t patch = 0, source = 0, target = 0;  // bytes
 };
+struct PatchReplaced {
+  std::string path;  // an earlier patch from the same clean image
+};
 struct WritingPatched {
   std::string path;
 };
@@ -104,6 +110,10 @@ struct WritingPreview {
 };
 struct WritingChanges {
   std::string path;
+};
+struct PictureOverMapFile {
+  std::string picture;
+  std::string map_file;
 };
 struct Difference {
   std::string line;  // one line of a comparison
@@ -116,6 +126,9 @@ struct MapLeftOut {
 struct MapNameCase {
   std::string file;      // as found in the folder
   std::string expected;  // the map file name it would have to bear
+};
+struct MapNameOutOfRange {
+  std::string file;  // mapXX.gvm with XX past the last map
 };
 // Where the game reads other than a map file holds. The import names the
 // map (`file` empty), --check the file.
@@ -194,12 +207,18 @@ struct PatchForOther {
   std::uint32_t patch_source_crc = 0;
   std::uint32_t image_crc = 0;
 };
+struct SameImages {
+  std::string clean;
+  std::string image;
+};
 struct PatchSelfCheck {
   std::string image;  // a patch made for it did not give it back
 };
-struct CompareNeedsTwo {};
 struct ImageTooSmall {
   std::string path;
+};
+struct ImportIntoBackup {
+  std::string path;  // an image named like one of the import's backup copies
 };
 struct NoMapFiles {};
 struct MapNotSurviving {
@@ -212,15 +231,21 @@ struct CheckProblems {
 };
 
 // The front end's own.
-struct LevelOutOfRange {};
-struct MapOutOfRange {};
-struct ThemeOutOfRange {};
-struct BlockOutOfRange {};
-struct AddressNotValid {};
+struct NotHexadecimal {
+  std::string value;  // as given
+  NumberOption option = NumberOption::level;
+};
+struct OutOfRange {
+  NumberOption option = NumberOption::level;
+};
 struct UnknownOption {
   std::string option;
 };
 struct OptionNeedsValue {
+  std::string option;
+  std::string needs;  // what is missing, e.g. "a value"
+};
+struct OptionNeedsImage {
   std::string option;
 };
 struct MapWithImport {
@@ -235,17 +260,17 @@ using Message = std::variant<
     msg::LzSizes, msg::UnhandledBlock, msg::UnhandledOmitted, msg::ImportMapFile, msg::ImportStep,
     msg::ImportAppending, msg::ImportLayout, msg::ImportAdjusting, msg::ImportFixing,
     msg::ImportFreeing, msg::ImportDone, msg::ImportKeptOriginal, msg::ImportKeptPrevious,
-    msg::MapsWritten, msg::MapsKept, msg::WritingPatch, msg::PatchSizes, msg::WritingPatched,
-    msg::WritingPreview, msg::WritingChanges, msg::Difference, msg::MapLeftOut, msg::MapNameCase,
+    msg::MapsWritten, msg::MapsKept, msg::WritingPatch, msg::PatchSizes, msg::PatchReplaced,
+    msg::WritingPatched, msg::WritingPreview, msg::WritingChanges, msg::PictureOverMapFile,
+    msg::Difference, msg::MapLeftOut, msg::MapNameCase, msg::MapNameOutOfRange,
     msg::ReadBackDiffers, msg::ReadBackMore, msg::CheckSound, msg::CannotOpen, msg::RomTooLarge,
     msg::CannotCreate, msg::CannotWrite, msg::FileTooLarge, msg::MapTooLarge, msg::DataTooLarge,
     msg::OutputIsImage, msg::MapAbsent, msg::AddressPastEnd, msg::EnemyHeaderEnd,
     msg::EnemyListMarker, msg::MapFileIsImage, msg::MapFileUnusable, msg::FileExists,
-    msg::PatchDamaged, msg::PatchForOther, msg::PatchSelfCheck, msg::CompareNeedsTwo,
-    msg::ImageTooSmall, msg::NoMapFiles, msg::MapNotSurviving, msg::CheckProblems,
-    msg::LevelOutOfRange, msg::MapOutOfRange, msg::ThemeOutOfRange, msg::BlockOutOfRange,
-    msg::AddressNotValid, msg::UnknownOption, msg::OptionNeedsValue, msg::MapWithImport,
-    msg::AllMapsWithImport>;
+    msg::PatchDamaged, msg::PatchForOther, msg::SameImages, msg::PatchSelfCheck, msg::ImageTooSmall,
+    msg::ImportIntoBackup, msg::NoMapFiles, msg::MapNotSurviving, msg::CheckProblems,
+    msg::NotHexadecimal, msg::OutOfRange, msg::UnknownOption, msg::OptionNeedsValue,
+    msg::OptionNeedsImage, msg::MapWithImport, msg::AllMapsWithImport>;
 
 using Report = std::vector<Message>;
 

@@ -1,6 +1,7 @@
 // Facts of the game that every layer shares: the grid of squares, the
-// themes' background forms, the enemy header's end word and the numberings
-// of block types. Each fact is stated once, here.
+// names of themes and effects, the themes' background forms, the enemy
+// header's end word and the numberings of block types. Each fact is stated
+// once, here.
 //
 // Block types have four numberings, all derived from the 6-bit type code of
 // a block layout stream (five bits of block type 0x00 to 0x1F, then the
@@ -14,6 +15,7 @@
 //     square), so that an empty square sorts below every block.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace gorv {
@@ -57,6 +59,19 @@ inline constexpr std::uint8_t theme_of(std::uint8_t theme_byte) {
 }
 inline constexpr std::uint8_t effect_of(std::uint8_t theme_byte) {
   return (theme_byte >> 4) & 3;
+}
+
+// The names reports and pictures give themes 0x0 to 0xA and the four
+// effects; themes 0xB to 0xF are "unknown".
+inline constexpr std::array<const char*, 11> kThemeNames = {
+    "dummy", "sky", "ice", "hill", "isle", "desert", "swamp", "mtn", "under", "forest", "urban"};
+inline constexpr std::array<const char*, 4> kEffectNames = {"none", "lava", "weather",
+                                                            "weather + hail"};
+inline constexpr const char* theme_name(std::uint8_t theme) {
+  return theme < kThemeNames.size() ? kThemeNames[theme] : "unknown";
+}
+inline constexpr const char* effect_name(std::uint8_t effect) {
+  return kEffectNames[effect & 3];
 }
 
 // docs/formats/map-file.md, "Background section".

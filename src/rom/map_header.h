@@ -14,6 +14,9 @@ inline constexpr std::uint32_t kLevelOrderPointer = 0x4033E;
 inline constexpr std::uint32_t kMapHeaderTable = 0x40342;
 inline constexpr int kMapCount = 126;
 inline constexpr int kMapHeaderSize = 28;
+// The smallest file that is taken for a ROM image: one that holds the map
+// header table, which is the last of the tables every mode reads.
+inline constexpr std::size_t kMinRomImageSize = kMapHeaderTable + 2 * kMapCount;
 
 // Where the fields of a 28-byte map header stand.
 inline constexpr std::size_t kMapHeaderValuesSize = 12;  // size, attributes and positions

@@ -19,37 +19,27 @@ RunSettings settings_of(std::vector<std::string> options) {
   return parsed.settings;
 }
 
-TEST(HexValue, DigitsOfEveryKind) {
-  EXPECT_EQ(parse_hex_value("7d", 2, 0, 0xFF), 0x7Du);
-  EXPECT_EQ(parse_hex_value("7D", 2, 0, 0xFF), 0x7Du);
-  EXPECT_EQ(parse_hex_value("aF", 2, 0, 0xFF), 0xAFu);
-  EXPECT_EQ(parse_hex_value("09", 2, 0, 0xFF), 0x09u);
-  EXPECT_EQ(hex_digit_value('g'), -1);
-  EXPECT_EQ(hex_digit_value('G'), -1);
-  EXPECT_EQ(hex_digit_value('/'), -1);
-  EXPECT_EQ(hex_digit_value(':'), -1);
-  EXPECT_EQ(hex_digit_value('@'), -1);
-  EXPECT_EQ(hex_digit_value('`'), -1);
-}
-
-TEST(HexValue, ReadsOnlyItsCharactersAndNeverPastTheValue) {
-  EXPECT_EQ(parse_hex_value("5", 2, 0, 0xFF), 0x05u);
-  EXPECT_EQ(parse_hex_value("123", 2, 0, 0xFF), 0x12u);
-  EXPECT_EQ(parse_hex_value("10", 1, 0, 0xFF), 0x1u);
-  EXPECT_EQ(parse_hex_value("1234567", 6, 0, 0xFFFFFF), 0x123456u);
-  EXPECT_EQ(parse_hex_value("", 2, 0xFF, 0xFF), 0xFFu);
-  EXPECT_EQ(parse_hex_value("", 2, 0, 0xFF), 0x00u);
-}
-
-TEST(HexValue, NonDigitsKeepTheStartOrOnlyShift) {
-  EXPECT_EQ(parse_hex_value("5Z", 2, 0, 0xFF), 0x50u);
-  EXPECT_EQ(parse_hex_value("Z5", 2, 0, 0xFF), 0x05u);
-  EXPECT_EQ(parse_hex_value("-resource", 2, 0, 0xFF), 0x00u);
-  // The block filter starts at 0xFF: its first non-digit keeps it, and the
-  // shift wraps within 8 bits.
-  EXPECT_EQ(parse_hex_value("Z", 2, 0xFF, 0xFF), 0xFFu);
-  EXPECT_EQ(parse_hex_value("Z5", 2, 0xFF, 0xFF), 0xF5u);
-  EXPECT_EQ(parse_hex_value("FF", 2, 0, 0xFF), 0xFFu);
+TEST(HexNumber, WholeValuesOnly) {
+  constexpr std::uint64_t kLargest = ~std::uint64_t{0};
+  // Past 64 bits the value stays the largest, never wraps into a range.
+  const std::vector<std::pair<std::string, std::optional<std::uint64_t>>> cases = {
+      {"0", 0},
+      {"7d", 0x7D},
+      {"aF", 0xAF},
+      {"09", 9},
+      {"0x4a", 0x4A},
+      {"0X4A", 0x4A},
+      {"0x0", 0},
+      {"00ff", 0xFF},
+      {"000000000000000000000005", 5},
+      {"FFFFFFFFFFFFFFFF", kLargest},
+      {"10000000000000000", kLargest},
+      {"0x100000000000000000000000000001", kLargest}};
+  for (const auto& [text, value] : cases) EXPECT_EQ(parse_hex_number(text), value) << text;
+  // Signs, spaces, a second x, and the characters next to the digits and letters.
+  for (const char* text : {"", "0x", "x5", "0x0x5", "00x5", "5Z", "Z5", "+5", "-5", " 5", "5 ",
+                           "-resource", "/", ":", "@", "G", "`", "g"})
+    EXPECT_EQ(parse_hex_number(text), std::nullopt) << text;
 }
 
 TEST(ArgumentShapes, CountsThatFitNoShapePrintTheUsage) {
@@ -106,16 +96,13 @@ TEST(ArgumentShapes, FlagInAnySlotIsTakenOut) {
 }
 
 TEST(ArgumentShapes, ValuesAreTakenByPosition) {
-  // With an even count the word after -map is its value, even "-resource".
-  const RunSettings s = settings_of({"-map", "-resource"});
-  EXPECT_EQ(s.map, 0x00);
-  EXPECT_FALSE(s.resource);
-  // The first slot holding an option wins; the later pair is ignored.
+  // The first slot holding an option wins; the later pair is ignored,
+  // unchecked.
   EXPECT_EQ(settings_of({"-map", "01", "-map", "02"}).map, 0x01);
-  EXPECT_EQ(settings_of({"-map", "5Z"}).map, 0x50);
+  EXPECT_EQ(settings_of({"-map", "01", "-map", "zz"}).map, 0x01);
   EXPECT_EQ(settings_of({"-map", "5"}).map, 0x05);
-  EXPECT_EQ(settings_of({"-theme", "10"}).theme, 0x1);
-  EXPECT_EQ(settings_of({"-decompress", "1234567"}).dump_address, 0x123456);
+  EXPECT_EQ(settings_of({"-map", "0x4a"}).map, 0x4A);
+  EXPECT_EQ(settings_of({"-decompress", "0x12abc"}).dump_address, 0x12ABC);
   EXPECT_EQ(settings_of({"-decompress", "0"}).dump_address, 0);
   const RunSettings block = settings_of({"-block", "05"});
   EXPECT_EQ(block.block_filter, 0x05);
@@ -131,29 +118,41 @@ TEST(ArgumentRanges, LimitsOfEverySetting) {
   EXPECT_EQ(settings_of({"-map", "7d"}).map, 0x7D);
   EXPECT_EQ(settings_of({"-theme", "a"}).theme, 0xA);
   EXPECT_EQ(settings_of({"-block", "10"}).block_filter, 0x10);
-  EXPECT_EQ(settings_of({"-block", "FF"}).block_filter, 0xFF);
-  EXPECT_EQ(settings_of({"-block", "Z"}).block_filter, 0xFF);
+  for (const char* all : {"FF", "0xff", "00ff"})
+    EXPECT_EQ(settings_of({"-block", all}).block_filter, 0xFF) << all;
+  EXPECT_EQ(settings_of({"-decompress", "0XFFFFFF"}).dump_address, 0xFFFFFF);
 
-  const std::string level = "level is out of range; only levels between 00 and 69 are allowed";
-  const std::string map = "map is out of range; only maps between 0 and 7D are allowed";
-  const std::string theme = "theme is out of range; only themes between 1 and A are allowed";
-  const std::string block = "block is out of range; only blocks between 00 and 10 are allowed";
-  const std::string address = "address is not valid; only hexadecimal addresses are allowed";
+  const std::string levels = "only levels between 00 and 69 are allowed";
+  const std::string maps = "only maps between 0 and 7D are allowed";
+  const std::string themes = "only themes between 1 and A are allowed";
+  const std::string blocks = "only blocks between 00 and 10 are allowed";
+  const std::string addresses = "only addresses between 0 and FFFFFF are allowed";
+  const auto not_hex = [](const std::string& value, const std::string& allowed) {
+    return "\"" + value + "\" is not a hexadecimal number; " + allowed;
+  };
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-      {{"-info", "6A"}, level},
-      {{"-map", "7E"}, map},
-      {{"-map", "FF"}, map},
-      {{"-theme", "0"}, theme},
-      {{"-theme", "B"}, theme},
-      {{"-theme", "x"}, theme},
-      {{"-block", "11"}, block},
-      {{"-block", "Z5"}, block},
-      {{"-decompress", "x1"}, address},
-      {{"-decompress", ""}, address},
+      {{"-info", "6A"}, "level is out of range; " + levels},
+      {{"-info", "100"}, "level is out of range; " + levels},
+      {{"-map", "7E"}, "map is out of range; " + maps},
+      {{"-map", "FF"}, "map is out of range; " + maps},
+      {{"-theme", "0"}, "theme is out of range; " + themes},
+      {{"-theme", "B"}, "theme is out of range; " + themes},
+      {{"-theme", "10"}, "theme is out of range; " + themes},
+      {{"-block", "11"}, "block is out of range; " + blocks},
+      {{"-decompress", "1000000"}, "address is out of range; " + addresses},
+      {{"-decompress", "10000000000000000000000FF"}, "address is out of range; " + addresses},
+      {{"-info", "-5"}, not_hex("-5", levels)},
+      {{"-map", "5Z"}, not_hex("5Z", maps)},
+      {{"-map", "-resource"}, not_hex("-resource", maps)},
+      {{"-theme", "x"}, not_hex("x", themes)},
+      {{"-block", "Z"}, not_hex("Z", blocks)},
+      {{"-decompress", "x1"}, not_hex("x1", addresses)},
+      {{"-decompress", ""}, not_hex("", addresses)},
       // The options are checked in the order info, map, theme, block, address.
-      {{"-decompress", "x", "-block", "11", "-theme", "0"}, theme},
-      {{"-theme", "0", "-map", "80", "-info", "70"}, level},
-      {{"-decompress", "g", "-block", "12"}, block},
+      {{"-decompress", "x", "-block", "11", "-theme", "0"}, "theme is out of range; " + themes},
+      {{"-theme", "0", "-map", "80", "-info", "70"}, "level is out of range; " + levels},
+      {{"-decompress", "g", "-block", "12"}, "block is out of range; " + blocks},
+      {{"-block", "12", "-map", "g"}, not_hex("g", maps)},
   };
   for (const auto& [options, message] : cases) {
     const ParsedArguments parsed = parse(options);

@@ -493,7 +493,7 @@ TEST(FileNames, ImageNamedInManyScripts) {
 
   const std::string missing = "\xE3\x82\xB4 missing.bin";
   const ToolRun failed = run_gorvtool({missing, "-resource"}, dir.path);
-  EXPECT_EQ(failed.output, "ERROR: cannot open file \"" + missing + "\"\n");
+  EXPECT_EQ(failed.output, "ERROR: cannot open file \"" + missing + "\" (no such file)\n");
   EXPECT_FALSE(fs::exists(dir.path / "gorvedit.dat"));
 }
 

@@ -61,22 +61,42 @@ TEST(DesignersWork, RefusedRunsChangeNothing) {
       {{"rom.bin", "-import"},
        "there is no map file (map00.gvm to map7d.gvm) in the current directory; nothing was "
        "imported"},
-      {{"rom.bin", "-import"},
-       "file \"rom.bin\" is too small to be a ROM image; nothing was imported"},
-      {{"map00.gvm", "-import"},
-       "file \"map00.gvm\" is too small to be a ROM image; nothing was imported"}};
+      {{"rom.bin", "-import"}, "file \"rom.bin\" is too small to be a ROM image"},
+      {{"map00.gvm", "-import"}, "file \"map00.gvm\" is too small to be a ROM image"},
+      {{"rom.bin.orig", "-import"},
+       "\"rom.bin.orig\" is a backup copy; import into the image it was made from"},
+      {{"Rom.BAK", "-import"},
+       "\"Rom.BAK\" is a backup copy; import into the image it was made from"}};
   for (const auto& [args, error] : cases) {
     Folder f;
-    if (error.find("too small") != std::string::npos) f.image.resize(0x307E7);
-    write_file(f.rom(), f.image);
+    if (error.find("too small") != std::string::npos) f.image.resize(0x4043D);
+    write_file(f.dir.path / args[0], f.image);
     const bool map_file = error.find("no map file") == std::string::npos;
     if (map_file) write_file(f.dir.path / "map00.gvm", args[0] == "rom.bin" ? Image(300) : f.image);
     const ToolRun result = f.run(args);
     EXPECT_EQ(result.status, 1) << error;
     EXPECT_EQ(result.output, "ERROR: " + error + "\n");
     EXPECT_TRUE(read_file(f.dir.path / args[0]) == f.image) << error;
+    const bool own_image = args[0] != "rom.bin" && args[0] != "map00.gvm";
     EXPECT_EQ(std::distance(fs::directory_iterator(f.dir.path), fs::directory_iterator()),
-              map_file ? 2 : 1);
+              1 + (map_file ? 1 : 0) + (own_image ? 1 : 0));
+  }
+}
+
+// A number is read whole, "0x" and all: "-map 0x4a" writes map4a.gvm, and
+// an edited map00.gvm stays as it is.
+TEST(DesignersWork, NumbersAreReadWhole) {
+  const Image edited = {'e', 'd', 'i', 't', 'e', 'd'};
+  for (const auto& [args, written] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"rom.bin", "-map", "0x4a"}, "map4a.gvm"},
+           {{"rom.bin", "-theme", "0XA", "-block", "0x03"}, "themea.gvt"},
+           {{"rom.bin", "-info", "0x05", "-decompress", "0x992e4"}, "0x992E4.dat"}}) {
+    Folder f;
+    write_file(f.dir.path / "map00.gvm", edited);
+    const ToolRun result = f.run(args);
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_TRUE(fs::exists(f.dir.path / written)) << written;
+    EXPECT_TRUE(read_file(f.dir.path / "map00.gvm") == edited) << written;
   }
 }
 
@@ -135,7 +155,7 @@ TEST(DesignersWork, ImportsKeepTheOldImage) {
   EXPECT_EQ(result.status, 1);
   EXPECT_TRUE(
       result.output.ends_with("\nfixing checksum...\nERROR: cannot write file "
-                              "\"rom.bin.bak\"\n"))
+                              "\"rom.bin.bak\" (it is read-only)\n"))
       << result.output;
   EXPECT_TRUE(read_file(f.rom()) == f.image);
   EXPECT_TRUE(read_file(f.dir.path / "rom.bin.bak") == first);
@@ -154,7 +174,7 @@ TEST(DesignersWork, ReadOnlyOutputsStay) {
     fs::permissions(f.dir.path / name, kReadOnly);
     const ToolRun result = f.run(args);
     EXPECT_EQ(result.status, 1) << name;
-    EXPECT_EQ(result.output, "ERROR: cannot create file \"" + name + "\"\n");
+    EXPECT_EQ(result.output, "ERROR: cannot create file \"" + name + "\" (it is read-only)\n");
     EXPECT_TRUE(read_file(f.dir.path / name) == old) << name;
   }
 }

@@ -2,9 +2,16 @@
 // run order, exit statuses and opening the ROM image.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
 #include <sstream>
+
+#ifndef _WIN32
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "sample_rom/sample_rom.h"
 #include "support/run_tool.h"
@@ -71,14 +78,21 @@ TEST_F(FrontEndTest, UsageTextForArgumentsThatFitNoShape) {
   expect_usage(run({"missing.bin"}));
 }
 
-TEST_F(FrontEndTest, RangeMessagesComeBeforeTheImageIsOpened) {
+TEST_F(FrontEndTest, NumberMessagesComeBeforeTheImageIsOpened) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"-info", "6a"}, "level is out of range; only levels between 00 and 69 are allowed"},
       {{"-map", "7E"}, "map is out of range; only maps between 0 and 7D are allowed"},
+      {{"-map", "5Z"},
+       "\"5Z\" is not a hexadecimal number; only maps between 0 and 7D are allowed"},
+      {{"-map", "-resource"},
+       "\"-resource\" is not a hexadecimal number; only maps between 0 and 7D are allowed"},
       {{"-theme", "0"}, "theme is out of range; only themes between 1 and A are allowed"},
-      {{"-theme", "B"}, "theme is out of range; only themes between 1 and A are allowed"},
+      {{"-theme", "10"}, "theme is out of range; only themes between 1 and A are allowed"},
       {{"-block", "11"}, "block is out of range; only blocks between 00 and 10 are allowed"},
-      {{"-decompress", "g00"}, "address is not valid; only hexadecimal addresses are allowed"},
+      {{"-decompress", "g00"},
+       "\"g00\" is not a hexadecimal number; only addresses between 0 and FFFFFF are allowed"},
+      {{"-decompress", "1234567"},
+       "address is out of range; only addresses between 0 and FFFFFF are allowed"},
       {{"-info", "00", "-block", "11"},
        "block is out of range; only blocks between 00 and 10 are allowed"},
   };
@@ -91,19 +105,43 @@ TEST_F(FrontEndTest, RangeMessagesComeBeforeTheImageIsOpened) {
   }
 }
 
+#ifndef _WIN32
+// On a terminal of this system the tool never waits for Enter after an
+// error. Nothing is typed: a tool that waited would hang until the test's
+// timeout.
+TEST_F(FrontEndTest, ATerminalIsNeverKeptWaiting) {
+  if (std::getenv("GORVTOOL_UNDER_TEST") != nullptr) GTEST_SKIP() << "the native binary only";
+  int terminal = -1;
+  const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+  ASSERT_GE(pid, 0);
+  if (pid == 0 && chdir(dir.path.c_str()) == 0)
+    execl(GORVTOOL_PATH, "gorvtool", "missing.bin", "-map", "7E", nullptr);
+  if (pid == 0) _exit(127);
+  std::string output;
+  char buffer[4096];
+  for (ssize_t n; (n = read(terminal, buffer, sizeof buffer)) > 0;)
+    output.append(buffer, static_cast<std::size_t>(n));
+  close(terminal);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << output;
+  EXPECT_NE(output.find("ERROR: map is out of range"), std::string::npos) << output;
+}
+#endif
+
 TEST_F(FrontEndTest, OpenFailures) {
   ToolRun result = run({"missing.bin", "-info", "00"});
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.output, "ERROR: cannot open file \"missing.bin\"\n");
+  EXPECT_EQ(result.output, "ERROR: cannot open file \"missing.bin\" (no such file)\n");
 
   result = run({"missing.bin", "-import"});
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.output, "ERROR: cannot open file \"missing.bin\"\n");
+  EXPECT_EQ(result.output, "ERROR: cannot open file \"missing.bin\" (no such file)\n");
 
   std::filesystem::create_directory(dir.path / "folder");
   result = run({"folder", "-info", "00"});
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.output, "ERROR: cannot open file \"folder\"\n");
+  EXPECT_EQ(result.output, "ERROR: cannot open file \"folder\" (it is a folder)\n");
 
   // A read-only image can be read, but not imported into.
   const auto image = dir.path / "rom.bin";
@@ -113,7 +151,7 @@ TEST_F(FrontEndTest, OpenFailures) {
                                           std::filesystem::perms::others_read);
   result = run({"rom.bin", "-import"});
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.output, "ERROR: cannot open file \"rom.bin\"\n");
+  EXPECT_EQ(result.output, "ERROR: cannot open file \"rom.bin\" (it is read-only)\n");
   EXPECT_EQ(read_file(image), before);
   result = run({"rom.bin", "-info", "00"});
   EXPECT_EQ(result.status, 0);

@@ -218,10 +218,13 @@ TEST_F(LevelReportTest, LastLevelWithWeather) {
 
 TEST(LevelReport, ImageCutShortReadsAsZeros) {
   TempDir dir;
-  // Only the level count and level headers: the other tables lie past the end.
-  ByteVector rom(0x1AB4E, 0);
+  // The smallest image the tool takes (it ends with the map header table),
+  // holding only the level count and level headers: level 5's name lies
+  // past its end, and so do its map's header and layouts.
+  ByteVector rom(0x4043E, 0);
   put16(rom, 0x1AB4C, 0x30);
-  put32(rom, 0x1A842 + 50, 0x30000);  // level 5's name lies past the end
+  put32(rom, 0x1A842 + 50, 0x50000);
+  put16(rom, 0x40342, 0x7000);  // map 0's header at 0x4733A
   write_file(dir.path / "short.bin", rom);
   const ToolRun run = run_gorvtool({"short.bin", "-info", "05"}, dir.path);
   EXPECT_EQ(run.status, 0);

@@ -75,6 +75,23 @@ TEST_F(LongOptionsTest, UnknownOptionsStopBeforeAnythingIsOpened) {
   }
 }
 
+TEST_F(LongOptionsTest, WhatIsMissingIsNamedBeforeAnythingIsOpened) {
+  const std::string compare = "option \"--compare\" needs two map files, OLD and NEW";
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"--all-maps"}, "option \"--all-maps\" needs a ROM image"},
+      {{"--preview", "a.gvm", "--patch=clean.bin", "--all-maps"},
+       "option \"--patch\" needs a ROM image"},
+      {{"--compare", "a.gvm"}, compare},
+      {{"--compare", "a.gvm", "b.gvm", "c.gvm"}, compare},
+      {{"missing.bin", "--compare", "--all-maps"}, compare},
+  };
+  for (const auto& [args, message] : cases) {
+    const ToolRun result = run(args, dir.path);
+    EXPECT_EQ(result.status, 2) << message;
+    EXPECT_EQ(result.output, "ERROR: " + message + "; see gorvtool --help\n");
+  }
+}
+
 TEST_F(LongOptionsTest, AllMapsWritesWhatMapWritesAndKeepsExistingFiles) {
   const std::string one_by_one = dump_one_by_one(dir.path / "single");
   const std::size_t maps = map_files_in(dir.path / "single");

@@ -3,8 +3,14 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 
+#include "preview/draw.h"
+#include "preview/font.h"
+#include "rom/game_facts.h"
 #include "sample_rom/sample_rom.h"
+#include "support/map_file_maker.h"
+#include "support/png_pixels.h"
 #include "support/run_tool.h"
 #include "support/temp_dir.h"
 
@@ -101,6 +107,69 @@ TEST(PreviewOptions, PicturesOfMapFilesAndOfTheirChanges) {
   EXPECT_TRUE(fs::exists(dir.path / "edited-changes.png"));
 }
 
+// The row of the strip's text whose top is `top`, read back from the pixels
+// in the text colour: each glyph of the font found whole, and a space for
+// each glyph advance of blank columns between two glyphs.
+std::string strip_text(const Picture& p, unsigned top) {
+  auto lit = [&](unsigned x, unsigned y) {
+    return x < p.width && top + y < p.height && pixel_at(p, x, top + y) == kText;
+  };
+  auto glyph_at = [&](unsigned x, char32_t c) {
+    const auto rows = glyph_rows(c);
+    for (unsigned y = 0; y < kGlyphHeight; ++y)
+      for (unsigned col = 0; col <= kGlyphWidth + 1; ++col)  // and a blank column either side
+        if (lit(x + col - 1, y) !=
+            (col > 0 && col <= kGlyphWidth && ((rows[y] >> (kGlyphWidth - col)) & 1u) != 0))
+          return false;
+    return true;
+  };
+  std::string text;
+  for (unsigned x = 1, next = 0; x + kGlyphWidth < p.width; ++x) {
+    for (char32_t c = '!'; c <= '~'; ++c) {
+      if (!glyph_at(x, c)) continue;
+      if (!text.empty()) text.append((x - next) / kGlyphAdvance, ' ');
+      text += static_cast<char>(c);
+      next = x + kGlyphAdvance;
+      x += kGlyphWidth;
+      break;
+    }
+  }
+  return text;
+}
+
+// The strip of a one-screen map (its map part 112 pixels high) in the
+// file's own words: one glyph for each character of a UTF-8 name, '?' for
+// one the font lacks; the theme and effect by name; j, p, q, y and g, and
+// nothing else, reaching below the line, in the last row of a comparison's
+// strip too.
+TEST(PreviewOptions, TheStripReadsAsWrittenWithDescendersAndUtf8Names) {
+  TempDir dir;
+  MapFileParts parts;
+  parts.theme_byte = 0x12;  // theme 2, effect 1
+  parts.tile.assign(kSquaresPerScreen, 0);
+  parts.block = empty_block_section(kSquaresPerScreen);
+  parts.background = {0xFF, 0xFF};
+  write_file(dir.path / "jpqy-карта.gvm", make_map_file(parts));
+  parts.tile[0] = 1;
+  write_file(dir.path / "edited.gvm", make_map_file(parts));
+
+  const ToolRun run = run_gorvtool({"--preview", "jpqy-карта.gvm"}, dir.path);
+  EXPECT_EQ(run.output, "\nWriting preview as \"jpqy-карта.png\"...\n");
+  const Picture preview = read_png(read_file(dir.path / "jpqy-карта.png"));
+  const unsigned top = 112 + 6;
+  EXPECT_EQ("jpqy-?????.gvm   1 x 1 screens   theme ice (0x2)   effect lava",
+            strip_text(preview, top));
+  std::set<unsigned> below;  // the glyphs with pixels below the line
+  for (unsigned y = top + kGlyphAscent; y < top + kGlyphHeight; ++y)
+    for (unsigned x = 6; x < preview.width; ++x)
+      if (pixel_at(preview, x, y) == kText) below.insert((x - 6) / kGlyphAdvance);
+  EXPECT_EQ((std::set<unsigned>{0, 1, 2, 3, 11}), below);
+
+  EXPECT_EQ(run_gorvtool({"--compare", "jpqy-карта.gvm", "edited.gvm"}, dir.path).status, 0);
+  const Picture changes = read_png(read_file(dir.path / "edited-changes.png"));
+  EXPECT_EQ("1 square changed", strip_text(changes, changes.height - 6 - kGlyphHeight));
+}
+
 // A wildcard: Windows has no shell to expand it, so the tool does; on other
 // systems the shell does, and a name that reaches the tool is a file name.
 TEST(PreviewOptions, WildcardsAreExpandedWhereNoShellDoes) {
@@ -116,7 +185,8 @@ TEST(PreviewOptions, WildcardsAreExpandedWhereNoShellDoes) {
   } else {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.output,
-              "ERROR: cannot open file \"map?a.gvm\"\nERROR: cannot open file \"map0*.gvm\"\n");
+              "ERROR: cannot open file \"map?a.gvm\" (no such file)\n"
+              "ERROR: cannot open file \"map0*.gvm\" (no such file)\n");
   }
 }
 

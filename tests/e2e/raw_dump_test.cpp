@@ -11,9 +11,16 @@ namespace {
 
 using ByteVector = std::vector<std::uint8_t>;
 
+// The smallest image the tool takes: one that holds the map header table.
+constexpr std::size_t kSmallestImage = 0x4043E;
+
 struct RawDumpTest : ::testing::Test {
   TempDir dir;
-  void write_image(const ByteVector& rom) { write_file(dir.path / "rom.bin", rom); }
+  // Writes `rom`, padded with zero bytes to the smallest image.
+  void write_image(ByteVector rom) {
+    if (rom.size() < kSmallestImage) rom.resize(kSmallestImage, 0);
+    write_file(dir.path / "rom.bin", rom);
+  }
   ToolRun dump(const std::string& address) {
     return run_gorvtool({"rom.bin", "-decompress", address}, dir.path);
   }
@@ -53,15 +60,20 @@ TEST_F(RawDumpTest, LiteralsThenAZeroLengthToken) {
             "\n");
   const ByteVector expected = {'G', 'O', 'R', 'V', 'T', 'O', 'O', 'L'};
   EXPECT_EQ(read_file(dir.path / "0x12ABC.dat"), expected);
+
+  // The same address with "0x" before its digits.
+  std::filesystem::remove(dir.path / "0x12ABC.dat");
+  EXPECT_EQ(dump("0x12abc").output, run.output);
+  EXPECT_EQ(read_file(dir.path / "0x12ABC.dat"), expected);
 }
 
 TEST_F(RawDumpTest, AddressAtTheEndOfTheImage) {
   write_image(ByteVector(0x100, 0));
-  const ToolRun run = dump("100");
+  const ToolRun run = dump("4043E");
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.output, "ERROR: address 0x100 is beyond the end of the ROM image\n");
-  EXPECT_FALSE(std::filesystem::exists(dir.path / "0x100.dat"));
-  EXPECT_EQ(dump("FF").status, 0);
+  EXPECT_EQ(run.output, "ERROR: address 0x4043E is beyond the end of the ROM image\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.path / "0x4043E.dat"));
+  EXPECT_EQ(dump("4043D").status, 0);
 }
 
 TEST_F(RawDumpTest, ProductTooLargeLeavesTheOldFileAlone) {
@@ -108,7 +120,8 @@ TEST_F(RawDumpTest, OutputThatCannotBeWritten) {
   std::filesystem::create_directory(dir.path / "0x0.dat");
   const ToolRun run = dump("0");
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.output.find("ERROR: cannot write file \"0x0.dat\"\n"), std::string::npos)
+  EXPECT_NE(run.output.find("ERROR: cannot write file \"0x0.dat\" (it is a folder)\n"),
+            std::string::npos)
       << run.output;
   EXPECT_TRUE(std::filesystem::is_directory(dir.path / "0x0.dat"));
 }

@@ -88,7 +88,7 @@ TEST(ResourceFileEndToEnd, FileThatCannotBeCreated) {
   test::TempDir dir;
   fs::create_directory(dir.path / "gorvedit.dat.gorvtool-tmp");
   const test::ToolRun run = run_tool_in(dir.path, resource_image(ResourceData{}));
-  EXPECT_EQ("ERROR: cannot create file \"gorvedit.dat\"\n", run.output);
+  EXPECT_EQ("ERROR: cannot create file \"gorvedit.dat\" (it is a folder)\n", run.output);
   EXPECT_EQ(1, run.status);
   EXPECT_FALSE(fs::exists(dir.path / "gorvedit.dat"));
 }

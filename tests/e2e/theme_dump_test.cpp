@@ -74,7 +74,7 @@ TEST(ThemeDumpEndToEnd, FileThatCannotBeCreated) {
   fs::create_directory(dir.path / "theme6.gvt.gorvtool-tmp");
   const auto run = run_tool_in(dir.path, theme_image(6, exact_theme_data()), {"-theme", "6"});
   EXPECT_EQ(1, run.status);
-  EXPECT_EQ("ERROR: cannot create file \"theme6.gvt\"\n", run.output);
+  EXPECT_EQ("ERROR: cannot create file \"theme6.gvt\" (it is a folder)\n", run.output);
   EXPECT_FALSE(fs::exists(dir.path / "theme6.gvt"));
 }
 

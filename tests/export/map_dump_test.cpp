@@ -315,7 +315,7 @@ TEST(MapDump, FileThatCannotBeCreatedOrWritten) {
   fs::create_directory(dir.path / "map05.gvm");
   const Dump blocked = dump(dir.path, image, 0x05);
   EXPECT_EQ(writing("map05.gvm") + size_report(317, 280, "88.3") +
-                "ERROR: cannot write file \"map05.gvm\"\n",
+                "ERROR: cannot write file \"map05.gvm\" (it is a folder)\n",
             blocked.output);
   EXPECT_TRUE(blocked.error);
   EXPECT_TRUE(fs::is_directory(dir.path / "map05.gvm"));
@@ -332,7 +332,7 @@ TEST(MapDump, FileThatCannotBeCreatedOrWritten) {
     fs::remove(parent.path / "gone");
     gone = dump_map(Bytes(image), exists, 0x05, 0xFF);
   }
-  EXPECT_EQ("ERROR: cannot create file \"map05.gvm\"\n", report_text(gone.report));
+  EXPECT_EQ("ERROR: cannot create file \"map05.gvm\" (no such file)\n", report_text(gone.report));
   EXPECT_TRUE(report_has_error(gone.report));
   EXPECT_TRUE(fs::is_empty(parent.path));
 }

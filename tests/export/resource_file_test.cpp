@@ -49,7 +49,7 @@ TEST(ResourceFile, FileThatCannotBeWrittenKeepsWhatWasThere) {
   fs::create_directories(dir.path / "gorvedit.dat" / "keep");
   const ResourceRun run = write_in(dir.path, resource_image(ResourceData{}));
   EXPECT_EQ(0u, run.output.find("\nWriting GorvEdit data as \"gorvedit.dat\"...\n\n"));
-  const std::string error = "ERROR: cannot write file \"gorvedit.dat\"\n";
+  const std::string error = "ERROR: cannot write file \"gorvedit.dat\" (it is a folder)\n";
   ASSERT_GE(run.output.size(), error.size());
   EXPECT_EQ(error, run.output.substr(run.output.size() - error.size()));
   EXPECT_TRUE(fs::is_directory(dir.path / "gorvedit.dat" / "keep"));

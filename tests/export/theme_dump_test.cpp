@@ -90,7 +90,7 @@ TEST(ThemeDump, FileThatCannotBeWritten) {
   fs::create_directories(dir.path / "theme5.gvt" / "keep");
   const DumpRun run = dump_in(dir.path, theme_image(5, exact_theme_data()), 5);
   EXPECT_EQ(0u, run.output.find("\nWriting theme as \"theme5.gvt\"...\n\n"));
-  const std::string error = "ERROR: cannot write file \"theme5.gvt\"\n";
+  const std::string error = "ERROR: cannot write file \"theme5.gvt\" (it is a folder)\n";
   ASSERT_GE(run.output.size(), error.size());
   EXPECT_EQ(error, run.output.substr(run.output.size() - error.size()));
   EXPECT_TRUE(run.error);

@@ -155,8 +155,8 @@ TEST(Importer, AFailedWriteLeavesTheTargetAsItWas) {
   report = imported.report;
   text = report_text(report);
   EXPECT_TRUE(report_has_error(report));
-  EXPECT_NE(std::string::npos,
-            text.find("\nfixing checksum...\nERROR: cannot write file \"" + rom_path + "\"\n"));
+  EXPECT_NE(std::string::npos, text.find("\nfixing checksum...\nERROR: cannot write file \"" +
+                                         rom_path + "\" (it is a folder)\n"));
   EXPECT_EQ(std::string::npos, text.find("done!"));
   EXPECT_TRUE(fs::is_directory(dir.path / "rom.bin"));
   EXPECT_FALSE(fs::exists(dir.path / "rom.bin.gorvtool-tmp"));

@@ -1,6 +1,5 @@
 // The preview's pictures, read back from their PNG bytes with libpng.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <set>
 #include <vector>
@@ -8,8 +7,10 @@
 #include "format/map_file.h"
 #include "preview/compare.h"
 #include "preview/draw.h"
+#include "preview/font.h"
 #include "preview/png.h"
 #include "rom/game_facts.h"
+#include "support/png_pixels.h"
 
 namespace gorv {
 namespace {
@@ -26,24 +27,11 @@ struct Decoded {
 // Encodes with the tool, decodes with libpng, and checks that every pixel
 // came back.
 Decoded round_trip(const Picture& picture) {
-  const std::vector<std::uint8_t> bytes = encode_png(picture);
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  Decoded d;
-  if (png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()) == 0) {
-    ADD_FAILURE() << "libpng refuses the file: " << image.message;
-    return d;
-  }
-  image.format = PNG_FORMAT_RGB;
-  d.width = image.width;
-  d.height = image.height;
-  d.rgb.resize(PNG_IMAGE_SIZE(image));
-  if (png_image_finish_read(&image, nullptr, d.rgb.data(), 0, nullptr) == 0)
-    ADD_FAILURE() << "libpng cannot read the pixels: " << image.message;
-  EXPECT_EQ(picture.width, d.width);
-  EXPECT_EQ(picture.height, d.height);
-  EXPECT_TRUE(picture.rgb == d.rgb);
-  return d;
+  const Picture read = test::read_png(encode_png(picture));
+  EXPECT_EQ(picture.width, read.width);
+  EXPECT_EQ(picture.height, read.height);
+  EXPECT_TRUE(picture.rgb == read.rgb);
+  return {read.width, read.height, read.rgb};
 }
 
 // Through the file format and back, as the front end will get it.
@@ -191,6 +179,24 @@ TEST(PreviewPicture, ChangesAreMarkedExactlyWhereTheMapsDiffer) {
   EXPECT_EQ(kChangeMark, marked.at(5 * 8 + 4, 8));
   EXPECT_EQ(kChangeMark, marked.at(7 * 8 + 4, 1 * 8 - 1));
   EXPECT_NE(kChangeMark, marked.at(8 * 8, 1 * 8 + 4));  // between squares 47 and 48
+}
+
+// One character for each well-formed UTF-8 sequence, one stand-in for each
+// other byte.
+TEST(PreviewFont, Utf8TextIsReadCharacterByCharacter) {
+  constexpr char32_t X = kNotACharacter;
+  struct Case {
+    std::string_view text;
+    std::u32string characters;
+  };
+  for (const Case& c : {Case{"a\xC3\xA9\xD0\xBA\xF0\x9F\x98\x80", {U'a', 0xE9, 0x43A, 0x1F600}},
+                        {"\xE2\x82z\xC3", {X, X, U'z', X}},   // cut short
+                        {"\xA9\xE9", {X, X}},                 // stray byte, Latin-1 byte
+                        {"\xC0\xAF", {X, X}},                 // overlong
+                        {"\xED\xA0\x80", {X, X, X}},          // a surrogate
+                        {"\xF4\x90\x80\x80", {X, X, X, X}}})  // past U+10FFFF
+    EXPECT_TRUE(characters_of(c.text) == c.characters) << c.text;
+  EXPECT_EQ(3 * kGlyphAdvance - 1, text_width("\xD0\xBA\xC3\xA9g", 1));
 }
 
 }  // namespace

@@ -84,6 +84,73 @@ std::string reason(const FileError& error) {
   return " (" + system_error_text(error.code) + ")";
 }
 
+// "map 0x4A: " for the import, "\"edited.gvm\": " for --check.
+std::string read_back_prefix(const std::string& file, std::uint8_t map) {
+  return file.empty() ? format("map 0x%02X: ", u(map)) : format("\"%s\": ", file.c_str());
+}
+
+std::string read_back_reason(const ReadBackDifference& d) {
+  using Why = ReadBackDifference::Why;
+  switch (d.why) {
+    case Why::wide_second_square:
+      return format("it stands on the second square of the wide block at (%u, %u)", d.at_column,
+                    d.at_row);
+    case Why::type_not_read:
+      return "the game reads no block of this type";
+    case Why::type_not_stored:
+      return "the import stores no block of this type";
+    case Why::run_covers:
+      return format("a run of type 0x%02X covers it", u(d.read_type));
+    case Why::run_covers_wide_second_square:
+      return format("a run of type 0x%02X covers the second square of the wide block at (%u, %u)",
+                    u(d.read_type), d.at_column, d.at_row);
+    case Why::unexplained:
+      break;
+  }
+  return "GorvTool stores it wrongly; please report this map file";
+}
+
+std::string read_back_section(ReadBackDifference::Section section) {
+  using Section = ReadBackDifference::Section;
+  switch (section) {
+    case Section::header:
+      return "the game reads other header values than the file holds";
+    case Section::background:
+      return "the game reads another background layout than the file holds";
+    case Section::enemy_missing:
+      return "the file has no enemy section; the game reads an empty enemy list";
+    case Section::enemy:
+      break;
+  }
+  return "the game reads another enemy section than the file holds";
+}
+
+std::string read_back_differs(const msg::ReadBackDiffers& m) {
+  using Kind = ReadBackDifference::Kind;
+  const ReadBackDifference& d = m.difference;
+  std::string text = read_back_prefix(m.file, m.map);
+  if (d.kind == Kind::section) return text + read_back_section(d.section);
+  text += format("(%u, %u): ", d.column, d.row);
+  switch (d.kind) {
+    case Kind::block_lost: {
+      const std::string read = d.read_type == kNoBlock
+                                   ? std::string("none")
+                                   : format("a block of type 0x%02X", u(d.read_type));
+      return text + format("the file has a block of type 0x%02X; the game reads %s (%s)",
+                           u(d.file_type), read.c_str(), read_back_reason(d).c_str());
+    }
+    case Kind::block_appears:
+      return text + format("the file has no block; the game reads a block of type 0x%02X (%s)",
+                           u(d.read_type), read_back_reason(d).c_str());
+    case Kind::data_bits:
+    case Kind::section:
+      break;
+  }
+  return text + format("d%u of block type 0x%02X is 0x%02X; the game reads 0x%02X (it keeps %s)",
+                       u(d.field), u(d.block_type), u(d.file_value), u(d.read_value),
+                       counted(d.kept_bits, "bit", "bits").c_str());
+}
+
 std::string lz_sizes(const msg::LzSizes& m) {
   const double ratio = static_cast<double>(m.unpacked) / static_cast<double>(m.packed) * 100.0;
   std::string text =
@@ -412,6 +479,16 @@ constexpr std::tuple kRows{
                                   return format("\"%s\" is not imported: maps go from 00 to 7d",
                                                 m.file.c_str());
                                 }},
+    Row<msg::ReadBackDiffers>{Kind::warning, read_back_differs},
+    Row<msg::ReadBackMore>{Kind::warning,
+                           [](const auto& m) {
+                             return read_back_prefix(m.file, m.map) +
+                                    counted(m.count, "more difference", "more differences") +
+                                    " from the map file";
+                           }},
+    Row<msg::CheckSound>{
+        Kind::progress,
+        [](const auto& m) { return format("\"%s\": no problems\n", m.file.c_str()); }},
     Row<msg::CannotOpen>{Kind::error,
                          [](const auto& m) {
                            return format("cannot open file \"%s\"", m.path.c_str()) +
@@ -528,6 +605,11 @@ constexpr std::tuple kRows{
           return format("map 0x%02X did not survive packing (%s layout); nothing was imported",
                         u(m.map), part_name(m.part));
         }},
+    Row<msg::CheckProblems>{Kind::error,
+                            [](const auto& m) {
+                              return format("\"%s\": ", m.file.c_str()) +
+                                     counted(m.count, "problem", "problems");
+                            }},
     Row<msg::NotHexadecimal>{Kind::error,
                              [](const auto& m) {
                                return format("\"%s\" is not a hexadecimal number; %s",

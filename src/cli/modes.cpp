@@ -14,6 +14,7 @@
 #include "export/theme_dump.h"
 #include "format/resource_file.h"
 #include "import/importer.h"
+#include "import/map_check.h"
 #include "patch/patch_mode.h"
 #include "preview/preview_mode.h"
 #include "rom/level_info.h"
@@ -115,6 +116,10 @@ void run_compare(RunContext& run, const std::vector<std::string>& values) {
   show(run.out, write_changes_picture(comparison, values[0], values[1]), false);
 }
 
+void run_check(RunContext& run, const std::vector<std::string>& values) {
+  show(run.out, check_map_files(expand_wildcards(values)), false);
+}
+
 constexpr std::array<SingleHyphenMode, 6> kSingleHyphenModes = {{
     {[](const RunSettings& s) { return s.map.has_value(); }, true, run_map},
     {[](const RunSettings& s) { return s.theme.has_value(); }, false, run_theme},
@@ -126,7 +131,7 @@ constexpr std::array<SingleHyphenMode, 6> kSingleHyphenModes = {{
 
 constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max();
 
-constexpr std::array<LongOptionRow, 7> kLongOptions = {{
+constexpr std::array<LongOptionRow, 8> kLongOptions = {{
     {"--help", OptionValue::none, 0, 0, "", false, "", "print this help and the long options",
      nullptr},
     {"--version", OptionValue::none, 0, 0, "", false, "", "print the version", nullptr},
@@ -142,6 +147,8 @@ constexpr std::array<LongOptionRow, 7> kLongOptions = {{
      "write a picture of each map file (.png)", run_preview},
     {"--compare", OptionValue::list, 2, 2, "two map files, OLD and NEW", false, "OLD NEW",
      "say what changed between two map files and write NEW-changes.png", run_compare},
+    {"--check", OptionValue::list, 1, kNoLimit, "a value", false, "FILE...",
+     "say where the game would read other than each map file holds (before -import)", run_check},
 }};
 
 }  // namespace

@@ -14,14 +14,12 @@
 #include "import/image_finish.h"
 #include "import/import_check.h"
 #include "import/level_directory.h"
+#include "import/map_check.h"
 #include "rom/map_header.h"
 
 namespace gorv {
 
 namespace {
-
-// The map header's 16-bit length fields bound every layout.
-constexpr std::size_t kMaxLayoutLength = 0xFFFF;
 
 std::string path_in(const std::string& directory, const std::string& name) {
   return directory.empty() ? name : (std::filesystem::path(directory) / name).string();
@@ -36,20 +34,9 @@ bool file_present(const std::string& path) {
 }
 
 bool layouts_fit(Report& report, const MapRecord& record) {
-  const std::pair<MapPart, const std::vector<std::uint8_t>*> layouts[] = {
-      {MapPart::tile, &record.tile},
-      {MapPart::block, &record.block},
-      {MapPart::background, &record.background},
-      {MapPart::enemy, &record.enemy}};
-  for (const auto& [part, layout] : layouts) {
-    if (layout->size() <= kMaxLayoutLength) continue;
-    MapFileError error = map_file_error(MapFileError::Kind::layout_too_long);
-    error.layout = part;
-    error.length = layout->size();
-    say(report, msg::MapFileUnusable{map_file_name(record.map), error});
-    return false;
-  }
-  return true;
+  const std::optional<MapFileError> error = layout_too_long(record);
+  if (error) say(report, msg::MapFileUnusable{map_file_name(record.map), *error});
+  return !error;
 }
 
 // The file to replace: a symbolic link is followed, so that it goes on
@@ -361,6 +348,7 @@ ImportResult import_maps(RomImage rom, const std::string& rom_path, const std::s
   if (read && records.empty()) say(report, msg::NoMapFiles{});
   if (!read || records.empty()) return result;
   say_maps_left_out(report, rom, records);
+  for (const MapRecord& record : records) say_read_back(report, "", record.map, record.read_back);
   // The old image is no longer needed: the new one is built in its memory.
   std::vector<std::uint8_t> image = std::move(rom.bytes);
   result.replaced = replace_image(report, records, image, rom_path, target, copies);

@@ -13,6 +13,7 @@
 #include "codec/block_cell.h"
 #include "codec/block_encoder.h"
 #include "format/map_file.h"
+#include "format/map_read_back.h"
 #include "rom/map_header.h"
 
 namespace gorv {
@@ -36,28 +37,18 @@ struct MapRecord {
   std::vector<std::uint8_t> background;   // ROM form; empty when the theme has none
   std::vector<std::uint8_t> enemy;        // enemy layout record; bytes 0-3 set when placed
   std::vector<FilledSquare> blocks;       // the working cells the block layout encodes
+  ReadBack read_back;  // where the game reads other than the file holds (no cells)
 };
-
-// The block cell array that the block layout encoder takes, from a map
-// file's cells: one cell per square in working type numbering (type code +
-// 1, 0 empty), then one sentinel row of empty cells. The square behind a
-// cell of block type 0x04 gets the placeholder type (that block takes two
-// squares; the encoder must not write a block of its own there).
-std::vector<BlockCell> working_cells(const MapFile& file);
-// The same from the map file's cells, turned into working cells in place.
-std::vector<BlockCell> working_cells(std::vector<BlockCell> cells, const MapValues& values);
-
-// The enemy layout record in ROM form: the list address (set when placed),
-// four zero bytes, art_load words 0-2 and the end word, the list marker
-// 0x80, the count and the entries right behind. An absent section becomes
-// an empty list, so that a map dumped from an image whose enemy layout
-// could not be read can still be imported.
-std::vector<std::uint8_t> enemy_record(const EnemySection& enemy);
 
 // Reads the map file `file` (its whole contents) into `record`: the header
 // image, the unpacked tile layout and the ROM forms of the block,
-// background and enemy layouts (the tile layout is not packed here). Says
-// why not when the file is damaged or its block layout cannot be encoded.
+// background and enemy layouts (the tile layout is not packed here), and
+// the differences of what the game reads back from the file. Says why not
+// when the file is damaged or its block layout cannot be encoded.
 std::optional<MapFileError> read_map_file(std::span<const std::uint8_t> file, MapRecord& record);
+
+// The map header's 16-bit length fields bound every layout: the first of
+// the record's layouts (its tile layout packed) that is longer.
+std::optional<MapFileError> layout_too_long(const MapRecord& record);
 
 }  // namespace gorv

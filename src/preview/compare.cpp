@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "codec/block_stream.h"
+#include "format/map_read_back.h"
 #include "rom/game_facts.h"
 
 namespace gorv {
@@ -35,8 +36,12 @@ int tile_at(const MapFile& map, std::size_t i) {
   return i < map.tiles.size() ? map.tiles[i] : -1;
 }
 
-BlockCell block_at(const MapFile& map, std::size_t i) {
-  return i < map.blocks.size() ? stored_block(map.blocks[i]) : BlockCell{};
+BlockCell block_at(const std::vector<BlockCell>& cells, std::size_t i) {
+  return i < cells.size() ? stored_block(cells[i]) : BlockCell{};
+}
+
+void name_square(std::vector<SquareAt>& named, unsigned x, unsigned y) {
+  if (named.size() < kNamedSquares) named.push_back({x, y});
 }
 
 EntryChanges compare_enemies(const EnemySection& a, const EnemySection& b) {
@@ -90,23 +95,32 @@ MapDifferences compare_maps(const MapFile& old_map, const MapFile& new_map) {
   d.common_columns = std::min(d.old_columns, d.new_columns);
   d.common_rows = std::min(d.old_rows, d.new_rows);
   d.changed_squares.assign(std::size_t{d.new_columns} * d.new_rows, 0);
+  // Blocks as the import stores them and the game reads them back.
+  const std::vector<BlockCell> old_blocks = read_back(old_map).cells;
+  const std::vector<BlockCell> new_blocks = read_back(new_map).cells;
 
   for (unsigned y = 0; y < d.common_rows; ++y) {
     for (unsigned x = 0; x < d.common_columns; ++x) {
       const std::size_t i_old = std::size_t{y} * d.old_columns + x;
       const std::size_t i_new = std::size_t{y} * d.new_columns + x;
       const bool tile_differs = tile_at(old_map, i_old) != tile_at(new_map, i_new);
-      const BlockCell a = block_at(old_map, i_old);
-      const BlockCell b = block_at(new_map, i_new);
+      const BlockCell a = block_at(old_blocks, i_old);
+      const BlockCell b = block_at(new_blocks, i_new);
       const bool block_differs = !same_block(a, b);
-      if (tile_differs) ++d.tiles_differ;
+      if (tile_differs) {
+        ++d.tiles_differ;
+        name_square(d.tiles_at, x, y);
+      }
       if (block_differs) {
         if (a.type == 0) {
           ++d.blocks.added;
+          name_square(d.added_at, x, y);
         } else if (b.type == 0) {
           ++d.blocks.removed;
+          name_square(d.removed_at, x, y);
         } else {
           ++d.blocks.changed;
+          name_square(d.changed_at, x, y);
         }
         if (a.type != 0) d.block_types[block_type_of_code(code_of_cell_type(a.type))] = true;
         if (b.type != 0) d.block_types[block_type_of_code(code_of_cell_type(b.type))] = true;

@@ -38,6 +38,14 @@ struct EntryChanges {
   std::size_t total() const { return added + removed + changed; }
 };
 
+// A square of the new map's grid, counted from 0 at the top left.
+struct SquareAt {
+  unsigned column = 0, row = 0;
+  bool operator==(const SquareAt&) const = default;
+};
+// The squares of each count that are named; the rest are only counted.
+inline constexpr std::size_t kNamedSquares = 8;
+
 struct MapDifferences {
   std::vector<HeaderFieldChange> header;  // in header order
   // The grids in squares, and the area compared: the columns and rows both
@@ -46,7 +54,11 @@ struct MapDifferences {
   unsigned new_columns = 0, new_rows = 0;
   unsigned common_columns = 0, common_rows = 0;
   std::size_t tiles_differ = 0;  // squares of the common area
-  EntryChanges blocks;           // squares of the common area
+  // Squares of the common area whose blocks differ as the game reads them
+  // after an import (the file's blocks stored and read back).
+  EntryChanges blocks;
+  // The first kNamedSquares squares of each count, in square order.
+  std::vector<SquareAt> tiles_at, added_at, removed_at, changed_at;
   // The block types (type code & 0x1F) of the cells, old and new, of the
   // squares counted in `blocks`.
   std::array<bool, 32> block_types{};
@@ -54,16 +66,16 @@ struct MapDifferences {
   bool enemy_header_differs = false;  // section present or art_load words
   bool background_differs = false;
   // One byte per square of the new map's grid, row by row: 1 where the
-  // square's tile or block differs from the old map's. Squares outside the
+  // square is counted in `tiles_differ` or `blocks`. Squares outside the
   // common area are 0.
   std::vector<std::uint8_t> changed_squares;
 
   bool same_grid() const { return old_columns == new_columns && old_rows == new_rows; }
 };
 
-// The cell as the importer keeps it: the type byte by its 6-bit type code,
-// and only the data bits the block type's stream entry carries. An empty
-// square stays all zero.
+// A cell as read back: the type byte by its 6-bit type code, and only the
+// data bits the block type's stream entry carries. An empty square stays
+// all zero.
 BlockCell stored_block(const BlockCell& cell);
 
 MapDifferences compare_maps(const MapFile& old_map, const MapFile& new_map);

@@ -18,6 +18,7 @@
 #include "codec/bps.h"
 #include "common/file_error.h"
 #include "format/map_file.h"
+#include "format/map_read_back.h"
 #include "rom/map_header.h"
 
 namespace gorv {
@@ -129,6 +130,22 @@ struct MapNameCase {
 struct MapNameOutOfRange {
   std::string file;  // mapXX.gvm with XX past the last map
 };
+// Where the game reads other than a map file holds. The import names the
+// map (`file` empty), --check the file.
+struct ReadBackDiffers {
+  std::string file;
+  std::uint8_t map = 0;
+  ReadBackDifference difference;
+};
+struct ReadBackMore {
+  std::string file;
+  std::uint8_t map = 0;
+  std::uint64_t count = 0;  // differences not named
+};
+// --check: a map file that comes back as it is.
+struct CheckSound {
+  std::string file;
+};
 
 // Errors.
 struct CannotOpen {
@@ -208,6 +225,10 @@ struct MapNotSurviving {
   std::uint8_t map = 0;
   MapPart part = MapPart::header;
 };
+struct CheckProblems {
+  std::string file;
+  std::uint64_t count = 0;  // differences
+};
 
 // The front end's own.
 struct NotHexadecimal {
@@ -241,14 +262,15 @@ using Message = std::variant<
     msg::ImportFreeing, msg::ImportDone, msg::ImportKeptOriginal, msg::ImportKeptPrevious,
     msg::MapsWritten, msg::MapsKept, msg::WritingPatch, msg::PatchSizes, msg::PatchReplaced,
     msg::WritingPatched, msg::WritingPreview, msg::WritingChanges, msg::PictureOverMapFile,
-    msg::Difference, msg::MapLeftOut, msg::MapNameCase, msg::MapNameOutOfRange, msg::CannotOpen,
-    msg::RomTooLarge, msg::CannotCreate, msg::CannotWrite, msg::FileTooLarge, msg::MapTooLarge,
-    msg::DataTooLarge, msg::OutputIsImage, msg::MapAbsent, msg::AddressPastEnd, msg::EnemyHeaderEnd,
+    msg::Difference, msg::MapLeftOut, msg::MapNameCase, msg::MapNameOutOfRange,
+    msg::ReadBackDiffers, msg::ReadBackMore, msg::CheckSound, msg::CannotOpen, msg::RomTooLarge,
+    msg::CannotCreate, msg::CannotWrite, msg::FileTooLarge, msg::MapTooLarge, msg::DataTooLarge,
+    msg::OutputIsImage, msg::MapAbsent, msg::AddressPastEnd, msg::EnemyHeaderEnd,
     msg::EnemyListMarker, msg::MapFileIsImage, msg::MapFileUnusable, msg::FileExists,
     msg::PatchDamaged, msg::PatchForOther, msg::SameImages, msg::PatchSelfCheck, msg::ImageTooSmall,
-    msg::ImportIntoBackup, msg::NoMapFiles, msg::MapNotSurviving, msg::NotHexadecimal,
-    msg::OutOfRange, msg::UnknownOption, msg::OptionNeedsValue, msg::OptionNeedsImage,
-    msg::MapWithImport, msg::AllMapsWithImport>;
+    msg::ImportIntoBackup, msg::NoMapFiles, msg::MapNotSurviving, msg::CheckProblems,
+    msg::NotHexadecimal, msg::OutOfRange, msg::UnknownOption, msg::OptionNeedsValue,
+    msg::OptionNeedsImage, msg::MapWithImport, msg::AllMapsWithImport>;
 
 using Report = std::vector<Message>;
 

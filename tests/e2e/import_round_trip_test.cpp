@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -118,6 +121,97 @@ TEST_F(ImportRoundTrip, EveryMapComesBackThroughTheNewDirectory) {
   ASSERT_NE(std::string::npos, first.find(original));
   first.erase(first.find(original), original.size());
   EXPECT_EQ(first, again.output);
+}
+
+// The blocks of map `map` in the imported image, read independently, that
+// differ from its map file as far as the stream stores them; its (x, y).
+std::vector<std::pair<unsigned, unsigned>> real_differences(const ByteVector& image, int map,
+                                                            const test::imported::MapFile& f) {
+  const std::size_t header = 0x100000 + be16(image, 0x100008 + 2 * map);
+  const std::uint8_t width = image[header];
+  const auto grid = static_cast<std::uint16_t>(width * (image[header + 1] & 0x3F) * 280);
+  OutputBuffer out;
+  reset(out, 0);
+  test::decode_block_layout(image, be32(image, header + 16), width, grid, 0xFF, out);
+  const auto before = section_squares(f.section(f.block, f.background), f.current);
+  const auto after = section_squares(ByteVector(contents(out).begin(), contents(out).end()));
+  std::vector<std::pair<unsigned, unsigned>> found;
+  for (std::size_t i = 0; i < before.size() && i < after.size(); ++i)
+    if (stored(before[i]) != stored(after[i]))
+      found.emplace_back(static_cast<unsigned>(i % (width * 20u)),
+                         static_cast<unsigned>(i / (width * 20u)));
+  return found;
+}
+
+// What the import's warnings say of one map.
+struct Warned {
+  std::vector<std::pair<unsigned, unsigned>> squares;
+  unsigned more = 0;
+  bool no_enemy_section = false;
+  std::string lines;
+};
+
+// Every warning of the untouched dumps names a square, or the enemy
+// section, that really comes back otherwise from the imported image; and
+// --check says the same of the same files.
+TEST_F(ImportRoundTrip, EveryWarningNamesARealDifference) {
+  Scene& scene = *scene_;
+  write_file(scene.dir.path / "warned.bin", scene.original);
+  const auto run = run_gorvtool({"warned.bin", "-import"}, scene.dir.path);
+  ASSERT_EQ(0, run.status) << run.output;
+  const ByteVector image = read_file(scene.dir.path / "warned.bin");
+
+  std::map<int, Warned> warned;
+  std::istringstream lines(run.output);
+  for (std::string line; std::getline(lines, line);) {
+    unsigned map = 0, x = 0, y = 0, count = 0;
+    int used = 0;
+    if (std::sscanf(line.c_str(), "WARNING: map 0x%2X: %n", &map, &used) != 1 || used == 0)
+      continue;
+    Warned& w = warned[static_cast<int>(map)];
+    w.lines += line + "\n";
+    const std::string rest = line.substr(static_cast<std::size_t>(used));
+    if (std::sscanf(rest.c_str(), "(%u, %u): ", &x, &y) == 2)
+      w.squares.emplace_back(x, y);
+    else if (std::sscanf(rest.c_str(), "%u more difference", &count) == 1)
+      w.more = count;
+    else
+      w.no_enemy_section =
+          rest == "the file has no enemy section; the game reads an empty enemy list";
+  }
+  EXPECT_FALSE(warned.empty());
+
+  std::vector<std::string> files = {"--check"};
+  std::string expected_check;
+  for (const int map : scene.dumped) {
+    SCOPED_TRACE("map " + std::to_string(map));
+    char name[16];
+    std::snprintf(name, sizeof name, "map%02x.gvm", map);
+    const test::imported::MapFile f = parse_map_file(scene.dir.path / name);
+    const auto real = real_differences(image, map, f);
+    const Warned& w = warned[map];
+    const bool no_enemy_section = f.end == f.enemy;
+    const std::size_t problems = real.size() + no_enemy_section;
+    const std::size_t named = std::min<std::size_t>(real.size(), 8);
+    EXPECT_EQ(std::vector(real.begin(), real.begin() + static_cast<std::ptrdiff_t>(named)),
+              w.squares);
+    EXPECT_EQ(problems - std::min<std::size_t>(problems, 8), w.more);
+    EXPECT_EQ(no_enemy_section && real.size() < 8, w.no_enemy_section);
+
+    files.push_back(name);
+    std::string check = w.lines;
+    char prefix[16];
+    std::snprintf(prefix, sizeof prefix, "map 0x%02X: ", map);
+    for (std::size_t at; (at = check.find(prefix)) != std::string::npos;)
+      check.replace(at, std::strlen(prefix), "\"" + std::string(name) + "\": ");
+    expected_check += check + (problems == 0 ? "\"" + std::string(name) + "\": no problems\n"
+                                             : "ERROR: \"" + std::string(name) +
+                                                   "\": " + std::to_string(problems) +
+                                                   (problems == 1 ? " problem\n" : " problems\n"));
+  }
+  const auto checked = run_gorvtool(files, scene.dir.path);
+  EXPECT_EQ(1, checked.status);
+  EXPECT_EQ(expected_check, checked.output);
 }
 
 TEST_F(ImportRoundTrip, DamagedFilesLeaveTheImageUnchanged) {

@@ -103,7 +103,7 @@ TEST(PreviewOptions, PicturesOfMapFilesAndOfTheirChanges) {
   const ToolRun compared = run_gorvtool({"--compare", "map4a.gvm", "edited.gvm"}, dir.path);
   EXPECT_EQ(compared.status, 0);
   EXPECT_EQ(compared.output,
-            "tiles: 1 square differs\n\nWriting changes as \"edited-changes.png\"...\n");
+            "tiles: 1 square differs at (5, 0)\n\nWriting changes as \"edited-changes.png\"...\n");
   EXPECT_TRUE(fs::exists(dir.path / "edited-changes.png"));
 }
 

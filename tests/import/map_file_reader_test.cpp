@@ -51,7 +51,7 @@ bool read_block_cells(const Section& section, bool current, std::uint8_t width,
       read_block_section(section, current, map_squares(file.values), file.blocks);
   problem = map_file_damage_text(damage);
   if (damage.problem != MapFileDamage::Problem::none) return false;
-  cells = working_cells(file);
+  cells = working_cells(file.blocks, file.values);
   return true;
 }
 

@@ -69,15 +69,16 @@ TEST(PreviewCompare, SummaryListsEachChange) {
   new_map.tiles[279] = 0x13;
   new_map.blocks[3] = {};
   new_map.blocks[4].d1 = 2;
-  new_map.blocks[200] = {0xB0, 0, 0, 0, 0};
+  new_map.blocks[200] = {0x90, 0, 0, 0, 0};
   new_map.enemy.entries[1][7] = 0;
   new_map.enemy.entries.push_back({});
   new_map.background = {0xFF, 0xFF};
   const Lines expected = {
       "theme byte: 0x00 -> 0x21",
       "start x: 0x0040 -> 0x0080",
-      "tiles: 2 squares differ",
-      "blocks: 1 added, 1 removed, 1 changed (types 0x03, 0x0A, 0x10)",
+      "tiles: 2 squares differ at (0, 0), (19, 13)",
+      "blocks: 1 added at (0, 10); 1 removed at (3, 0); 1 changed at (4, 0); types 0x03, 0x0A, "
+      "0x10",
       "enemies: 1 added, 0 removed, 1 changed",
       "background: differs",
   };
@@ -100,12 +101,31 @@ TEST(PreviewCompare, DifferentSizesAreComparedOverTheCommonArea) {
       "width: 0x01 -> 0x02",
       "size byte: 0x01 -> 0x42",
       "grid: 20 x 14 squares -> 40 x 28 squares; compared over the common 20 x 14 squares",
-      "tiles: 1 square differs",
+      "tiles: 1 square differs at (1, 1)",
   };
   EXPECT_EQ(expected, describe_differences(d));
   ASSERT_EQ(40u * 28u, d.changed_squares.size());
   EXPECT_EQ(1, std::count(d.changed_squares.begin(), d.changed_squares.end(), 1));
   EXPECT_EQ(1, d.changed_squares[40 + 1]);
+}
+
+// Blocks count as the game reads them back: a block on a wide block's
+// second square, or of a type the game does not read, is no change. Each
+// count names its first eight squares, and the picture marks them all.
+TEST(PreviewCompare, BlocksAreComparedAsTheGameReadsThemBack) {
+  MapFile old_map = blank_map(1, 1);
+  old_map.blocks[21] = {0x84, 1, 2, 3, 0};
+  MapFile new_map = old_map;
+  new_map.blocks[22] = {0x82, 0, 0, 0, 0};  // behind the wide block
+  new_map.blocks[40] = {0x88, 0, 0, 0, 0};  // a type the game does not read
+  EXPECT_EQ(Lines{"no differences"}, describe_differences(compare_maps(old_map, new_map)));
+  for (std::size_t i = 0; i < 10; ++i) new_map.tiles[60 + 2 * i] = 0;
+  const MapDifferences d = compare_maps(old_map, new_map);
+  EXPECT_EQ(Lines{"tiles: 10 squares differ at (0, 3), (2, 3), (4, 3), (6, 3), (8, 3), (10, 3), "
+                  "(12, 3), (14, 3), ..."},
+            describe_differences(d));
+  for (std::size_t i = 0; i < d.changed_squares.size(); ++i)
+    EXPECT_EQ(i >= 60 && i < 80 && i % 2 == 0, d.changed_squares[i] == 1) << i;
 }
 
 }  // namespace

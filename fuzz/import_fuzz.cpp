@@ -15,6 +15,7 @@
 #include "common/file_io.h"
 #include "import/importer.h"
 #include "import/level_directory.h"
+#include "rom/map_header.h"
 #include "sparse_image.h"
 
 namespace {
@@ -28,7 +29,7 @@ void write_bytes(const char* name, const std::uint8_t* data, std::size_t size) {
 
 gorv::RomImage make_image() {
   gorv::RomImage rom;
-  rom.bytes.resize(gorv::kMinImportImageSize);
+  rom.bytes.resize(gorv::kMinRomImageSize);
   for (std::size_t i = 0; i < rom.bytes.size(); ++i) rom.bytes[i] = static_cast<std::uint8_t>(i);
   return rom;
 }

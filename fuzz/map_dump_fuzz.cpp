@@ -4,9 +4,8 @@
 // header follow, placed where that entry says over the sparse image that
 // the rest of the input is. Apart from the records, the header survives the
 // mutations that shift them: a lost header puts every layout at address 0,
-// where the zeros below the level directory read as a block stream and a
-// background list as long as the decoders allow, a hundred times the work
-// of a whole map.
+// where the zeros below the level directory read as a background list as
+// long as the reader allows, many times the work of a whole map.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

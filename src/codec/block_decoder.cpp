@@ -133,6 +133,10 @@ BlockDecoding decode_block_cells(Bytes rom, std::uint64_t address, std::uint8_t 
   const std::uint8_t widths = rom[static_cast<std::size_t>(address + kFieldWidthsOffset)];
   const unsigned x_width = widths >> kFieldWidthBits;
   const unsigned y_width = widths & kFieldWidthMask;
+  // X fields of no bits all read as the group end (all ones of no bits):
+  // no group holds an entry, and the decoding is empty however long the
+  // stream goes on (zero bytes read as empty groups up to the limit).
+  if (x_width == 0) return result;
   const std::uint32_t group_end = block_group_end(x_width);
   const std::uint64_t cols = grid_columns(width);
   const std::size_t report_limit = unhandled_report_limit(grid_size);

@@ -1,6 +1,7 @@
 #include "export/background_layout.h"
 
 #include "common/byte_order.h"
+#include "format/map_file.h"
 #include "rom/game_facts.h"
 
 namespace gorv {
@@ -20,8 +21,11 @@ void read_list(Bytes rom, std::uint64_t address, std::vector<std::uint8_t>& out)
     base_c = read_be16(rom, at + 4);
     at = read_be32(rom, at + 6);
   }
-  while (rom_contains(rom, at, 2) && read_be16(rom, at) != kBackgroundEndWord &&
-         rom_contains(rom, at, kBackgroundEntrySize)) {
+  // A list that grows past the longest map file is read no further: no map
+  // file is made of it (zero bytes read as entries up to the end of the
+  // image).
+  while (out.size() <= kMaxMapFileSize && rom_contains(rom, at, 2) &&
+         read_be16(rom, at) != kBackgroundEndWord && rom_contains(rom, at, kBackgroundEntrySize)) {
     append_be16(out, read_be16(rom, at));
     append_be16(out, static_cast<std::uint16_t>(read_be16(rom, at + 2) - base_b));
     append_be16(out, static_cast<std::uint16_t>(read_be16(rom, at + 4) - base_c));

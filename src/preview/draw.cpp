@@ -84,21 +84,39 @@ Frame frame_of(const MapValues& values) {
   return f;
 }
 
+// Each square the file has a tile for in the tile's colour; the squares
+// past the file's tiles (the end of a row and the rows below) in the
+// no-data checkerboard, whose pixel rows are of two kinds, each made once
+// and copied.
 void draw_tiles(Picture& p, const MapFile& map, const Frame& f) {
   std::array<Rgb, 256> palette;
   for (unsigned v = 0; v < 256; ++v) palette[v] = tile_colour(static_cast<std::uint8_t>(v));
   const unsigned s = f.g.scale;
-  for (unsigned y = 0; y < f.g.grid_rows; ++y) {
-    for (unsigned x = 0; x < f.g.columns; ++x) {
-      const std::size_t i = std::size_t{y} * f.g.columns + x;
-      if (i < map.tiles.size()) {
-        fill_rect(p, x * s, y * s, s, s, palette[map.tiles[i]]);
-        continue;
-      }
-      for (unsigned py = y * s; py < (y + 1) * s; ++py)
-        for (unsigned px = x * s; px < (x + 1) * s; ++px)
-          set_pixel(p, px, py, no_data_colour(px, py));
+  const unsigned cols = f.g.columns;
+  const std::size_t squares = std::size_t{cols} * f.g.grid_rows;
+  const std::size_t with_tile = std::min(map.tiles.size(), squares);
+  for (std::size_t i = 0; i < with_tile; ++i) {
+    const auto x = static_cast<unsigned>(i % cols);
+    const auto y = static_cast<unsigned>(i / cols);
+    fill_rect(p, x * s, y * s, s, s, palette[map.tiles[i]]);
+  }
+  if (with_tile == squares) return;
+
+  const unsigned width = std::min(f.map_width, p.width);
+  std::array<std::vector<std::uint8_t>, 2> kinds;  // pixel rows 0 and 2 of the pattern
+  for (unsigned k = 0; k < 2; ++k) {
+    for (unsigned px = 0; px < width; ++px) {
+      const Rgb c = no_data_colour(px, 2 * k);
+      kinds[k].insert(kinds[k].end(), {c.r, c.g, c.b});
     }
+  }
+  const auto first_row = static_cast<unsigned>(with_tile / cols);
+  const unsigned first_column = static_cast<unsigned>(with_tile % cols) * s;
+  for (unsigned py = first_row * s; py < f.g.grid_rows * s && py < p.height; ++py) {
+    const unsigned from = std::min(py / s == first_row ? first_column : 0, width);
+    const std::vector<std::uint8_t>& kind = kinds[(py >> 1) & 1];
+    std::copy(kind.begin() + std::size_t{from} * 3, kind.end(),
+              p.rgb.begin() + static_cast<std::ptrdiff_t>((std::size_t{py} * p.width + from) * 3));
   }
 }
 

@@ -306,6 +306,23 @@ TEST(MapDump, FileOfAtMost65535Bytes) {
   EXPECT_EQ(2u, std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()));
 }
 
+// A background list over the zeros up to the end of a 2 MiB image is far
+// longer than a map file can hold, however much of it is read: no file.
+TEST(MapDump, BackgroundListLongerThanAnyFile) {
+  ByteVector image = base_image();
+  TestMap m = simple_map(0x1F, 0x41, 0x01, counting(280, 7, 11));
+  m.background = {0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x00};  // at 0x100000
+  add_map(image, m, 0x40440, 0x50000);
+  image.resize(0x200000, 0);
+
+  test::TempDir dir;
+  const Dump d = dump(dir.path, image, 0x1F);
+  EXPECT_EQ(writing("map1f.gvm") + kLiteralReport + "ERROR: map 0x1F is too large for a map file\n",
+            d.output);
+  EXPECT_TRUE(d.error);
+  EXPECT_TRUE(fs::is_empty(dir.path));
+}
+
 TEST(MapDump, FileThatCannotBeCreatedOrWritten) {
   ByteVector image = base_image();
   add_map(image, simple_map(0x05, 0x01, 0x01, counting(280, 0, 1)), 0x40440, 0x50000);

@@ -146,6 +146,24 @@ TEST(PreviewPicture, LargestMapIsScaledAndItsWrappedTilesShowNoData) {
     EXPECT_EQ(no_data, square(i)) << i;
 }
 
+// Tiles that end in the middle of a row: from the next square on, every
+// pixel of the grid shows the checkerboard in phase with the picture.
+TEST(PreviewPicture, NoDataPatternFromTheMiddleOfARow) {
+  MapFile map = blank_map(1, 0x01);
+  const PreviewGeometry g = preview_geometry(map.values);
+  map.tiles.resize(3 * g.columns + 7);
+  const Picture p = draw_preview(map, "map00.gvm");
+  // From the third row of squares on, below the markers at the corner.
+  for (unsigned py = 2 * g.scale; py < g.grid_rows * g.scale; ++py) {
+    for (unsigned px = 0; px < g.columns * g.scale; ++px) {
+      const std::size_t square = std::size_t{py / g.scale} * g.columns + px / g.scale;
+      const Rgb expected =
+          square < map.tiles.size() ? tile_colour(map.tiles[square]) : no_data_colour(px, py);
+      ASSERT_EQ(expected, pixel_at(p, px, py)) << px << ", " << py;
+    }
+  }
+}
+
 TEST(PreviewPicture, ChangesAreMarkedExactlyWhereTheMapsDiffer) {
   MapFile old_map = blank_map(2, 0x01);
   old_map.values.start_x = old_map.values.end_x = 600;  // both in square (37, 12)

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
-#include <string_view>
 #include <system_error>
 
 #include "codec/lz_encoder.h"
@@ -119,6 +118,13 @@ std::string ascii_name(const std::filesystem::path& name) {
   return text;
 }
 
+// `text` with its ASCII capitals in lower case; other bytes stay.
+std::string ascii_lower(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+  return text;
+}
+
 // The map number of a name of the form mapXX.gvm (XX two hexadecimal
 // digits, in any case), whether or not a map of that number can exist.
 std::optional<unsigned> map_number_in(const std::string& lower_name) {
@@ -147,9 +153,7 @@ void say_names_not_imported(Report& report, const std::string& directory) {
   std::filesystem::directory_iterator it(directory.empty() ? "." : directory, error);
   for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
     const std::string name = ascii_name(it->path().filename());
-    std::string lower = name;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+    const std::string lower = ascii_lower(name);
     const std::optional<unsigned> map = map_number_in(lower);
     if (!map) continue;
     if (*map >= static_cast<unsigned>(kMapCount)) {
@@ -301,14 +305,8 @@ bool replace_image(Report& report, std::vector<MapRecord>& records,
 }  // namespace
 
 bool is_backup_name(const std::string& path) {
-  const auto ends_with = [&](std::string_view suffix) {
-    if (path.size() < suffix.size()) return false;
-    const std::string_view end = std::string_view(path).substr(path.size() - suffix.size());
-    return std::equal(end.begin(), end.end(), suffix.begin(), [](char a, char b) {
-      return (a >= 'A' && a <= 'Z' ? static_cast<char>(a + 32) : a) == b;
-    });
-  };
-  return ends_with(".orig") || ends_with(".bak");
+  const std::string lower = ascii_lower(path);
+  return lower.ends_with(".orig") || lower.ends_with(".bak");
 }
 
 ImportResult import_maps(RomImage rom, const std::string& rom_path, const std::string& directory) {

@@ -29,7 +29,7 @@ Dump dump(const fs::path& dir, const ByteVector& image, std::uint8_t map,
   Dump d;
   const MapExistsTable exists = build_map_exists_table(Bytes(image));
   test::CurrentDirGuard in(dir);
-  const ExportResult result = dump_map(Bytes(image), exists, map, filter);
+  const ExportResult result = dump_map(Bytes(image), exists, map, {filter});
   d.output = report_text(result.report);
   d.error = report_has_error(result.report);
   return d;
@@ -347,7 +347,7 @@ TEST(MapDump, FileThatCannotBeCreatedOrWritten) {
   {
     test::CurrentDirGuard in(parent.path / "gone");
     fs::remove(parent.path / "gone");
-    gone = dump_map(Bytes(image), exists, 0x05, 0xFF);
+    gone = dump_map(Bytes(image), exists, 0x05, {});
   }
   EXPECT_EQ("ERROR: cannot create file \"map05.gvm\" (no such file)\n", report_text(gone.report));
   EXPECT_TRUE(report_has_error(gone.report));

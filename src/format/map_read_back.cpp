@@ -189,12 +189,15 @@ bool same_values(const MapValues& a, const MapValues& b) {
 }
 
 // The background layout's ROM form (the file's bytes) as the game takes it
-// for the theme: the entries up to the end word, or the fixed block.
+// for the theme: the entries up to the end word, or the fixed block. A list
+// whose first word is the indirect marker is taken for an indirect header,
+// whose entries lie elsewhere: the game reads none of the file's (empty).
 std::vector<std::uint8_t> background_read(const std::vector<std::uint8_t>& rom_form,
                                           std::uint8_t theme_byte) {
   std::size_t length = 0;
   switch (background_form(theme_of(theme_byte))) {
     case BackgroundForm::list:
+      if (rom_form.size() >= 2 && get_be16(rom_form, 0) == kBackgroundIndirectMarker) return {};
       while (length + 2 <= rom_form.size() && get_be16(rom_form, length) != kBackgroundEndWord)
         length += kBackgroundEntrySize;
       length = std::min(length + 2, rom_form.size());

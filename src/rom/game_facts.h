@@ -84,6 +84,9 @@ inline constexpr unsigned kFixedBackgroundThemes = 0x2A8;
 inline constexpr std::uint64_t kFixedBackgroundSize = 232;
 inline constexpr std::uint64_t kBackgroundEntrySize = 6;
 inline constexpr std::uint16_t kBackgroundEndWord = 0xFFFF;
+// A list whose first word at the layout address is this holds the two
+// bases and the address of the entries instead of the entries.
+inline constexpr std::uint16_t kBackgroundIndirectMarker = 0x8000;
 
 inline constexpr BackgroundForm background_form(unsigned theme) {
   if (theme > 15) return BackgroundForm::none;

@@ -248,58 +248,35 @@ TEST(MapDump, BlockFilterKeepsOneTypeAndUnhandledTypesAreReported) {
             test::read_file(dir_01.path / "map2d.gvm"));
 }
 
-// With name_losses a map file's losses are named: each unhandled block type
-// once, after its first entry or, when met only past the report cut, after
-// the line that tells of the cut; and the enemies after the reader's error.
+// Each unhandled block type's loss is named once: after its first entry,
+// or after the line that tells of the report cut when met only past it.
 TEST(MapDump, LossesAreNamedOncePerTypeAlsoPastTheReportCut) {
   test::BitFields f;
   f.bytes = {0x40, 0x54};  // X fields of 5 bits, Y fields of 4
   for (const auto& [type, entries] : {std::pair{0x28u, 300u}, {0x0Du, 1u}}) {
     test::put_field(f, type, 6);
-    for (unsigned i = 0; i < entries; ++i) {
-      test::put_field(f, i % 20, 5);
-      test::put_field(f, 1, 4);
-    }
+    for (unsigned i = 0; i < entries; ++i) test::put_field(f, (i % 20) << 4 | 1, 9);
     test::put_field(f, 0x1F, 5);
   }
   test::put_field(f, 0x3F, 6);
-  ByteVector rom(0x2000, 0);  // the enemy layout at 0x1800 has no end word
+  ByteVector rom(0x2000, 0);
   std::copy(f.bytes.begin(), f.bytes.end(), rom.begin() + 0x1000);
-  MapHeader h;
-  h.width = 1;
-  h.size_byte = 1;
-  h.grid_size = 280;
-  h.block_address = 0x1000;
-  h.enemy_address = 0x1800;
-
-  for (const bool name_losses : {false, true}) {
-    Report report;
-    build_map_file(report, Bytes(rom), h, 0x2D, {kAllBlockTypes, kGameLevelDirectory, name_losses});
-    std::string seen;
-    for (const Message& m : report) {
-      if (const auto* found = std::get_if<msg::UnhandledBlock>(&m))
-        seen += format("%02X ", unsigned{found->type_code});
-      else if (!std::holds_alternative<msg::LzSizes>(m))
-        seen += message_text(m);
-    }
-    std::string expected = "28 ";
-    if (name_losses)
-      expected +=
-          "WARNING: map 0x2D: map2d.gvm lacks the blocks of type 0x28; an import of it writes "
-          "none\n";
-    for (int i = 1; i < 280; ++i) expected += "28 ";
-    expected += "\nFurther entries of unhandled block types are not shown\n";
-    if (name_losses)
-      expected +=
-          "WARNING: map 0x2D: map2d.gvm lacks the blocks of type 0x0D; an import of it writes "
-          "none\n";
-    expected += "ERROR: End of enemy header not found. (art_load[3] = 0x0000)\n";
-    if (name_losses)
-      expected +=
-          "WARNING: map 0x2D: map2d.gvm holds no enemies; an import of it writes an empty enemy "
-          "list\n";
-    EXPECT_EQ(expected, seen) << name_losses;
-  }
+  const MapHeader h{.width = 1, .size_byte = 1, .block_address = 0x1000, .grid_size = 280};
+  Report report;  // the enemy layout at 0 has no end word either
+  build_map_file(report, Bytes(rom), h, 0x2D, {kAllBlockTypes, kGameLevelDirectory, true});
+  std::string seen;
+  for (const Message& m : report)
+    if (!std::holds_alternative<msg::LzSizes>(m))
+      seen += std::holds_alternative<msg::UnhandledBlock>(m) ? "F " : message_text(m);
+  const std::string lacks = "WARNING: map 0x2D: map2d.gvm lacks the blocks of type 0x";
+  const std::string none = "; an import of it writes none\n";
+  std::string expected = "F " + lacks + "28" + none;
+  for (int i = 1; i < 280; ++i) expected += "F ";
+  EXPECT_EQ(expected + "\nFurther entries of unhandled block types are not shown\n" + lacks + "0D" +
+                none + "ERROR: End of enemy header not found. (art_load[3] = 0x0000)\n" +
+                "WARNING: map 0x2D: map2d.gvm holds no enemies; an import of it writes an " +
+                "empty enemy list\n",
+            seen);
 }
 
 TEST(MapDump, AbsentMapWritesNothing) {

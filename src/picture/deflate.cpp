@@ -1,4 +1,4 @@
-#include "preview/deflate.h"
+#include "picture/deflate.h"
 
 #include <array>
 #include <bit>

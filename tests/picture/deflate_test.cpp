@@ -1,5 +1,5 @@
 // The preview's zlib streams, inflated by zlib itself.
-#include "preview/deflate.h"
+#include "picture/deflate.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -20,7 +20,7 @@ Bytes inflate_all(const Bytes& stream, std::size_t size) {
   return out;
 }
 
-TEST(PreviewDeflate, ZlibInflatesWhatWasCompressed) {
+TEST(PictureDeflate, ZlibInflatesWhatWasCompressed) {
   std::mt19937 random(5);
   auto noise = [&](std::size_t n) {
     Bytes b(n);

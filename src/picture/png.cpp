@@ -1,10 +1,10 @@
-#include "preview/png.h"
+#include "picture/png.h"
 
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 
-#include "preview/deflate.h"
+#include "picture/deflate.h"
 
 namespace {
 

@@ -147,7 +147,11 @@ BlockDecoding decode_block_cells(Bytes rom, std::uint64_t address, std::uint8_t 
   std::size_t groups_and_entries = 0;
   while (++groups_and_entries <= kMaxGroupsAndEntries) {
     const std::uint32_t code = read_bits(reader, kTypeCodeBits);
-    if (reader.ended || code == kBlockEndCode) break;
+    if (reader.ended) break;
+    if (code == kBlockEndCode) {
+      result.ended = true;
+      break;
+    }
     const std::uint8_t type_byte = cell_type_of_code(static_cast<std::uint8_t>(code));
     const unsigned block_type = block_type_of_code(static_cast<std::uint8_t>(code));
     const BlockTypeFormat format = block_type_format(block_type);

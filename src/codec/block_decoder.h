@@ -39,6 +39,7 @@ struct BlockDecoding {
   std::vector<UnhandledBlockType> unhandled;
   std::uint64_t unhandled_types = 0;  // bit c: an entry of type code c was met
   std::size_t filled = 0;             // cells that hold a block (no write empties a square)
+  bool ended = false;                 // the stream's end code was read
 };
 
 // Decodes the stream at `address` into `grid_size` cells for a map `width`

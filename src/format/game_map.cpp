@@ -1,6 +1,7 @@
 #include "format/game_map.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "codec/block_decoder.h"
 #include "codec/lz_decoder.h"
@@ -51,11 +52,6 @@ std::uint16_t field_bits(const MapValues& a, const MapValues& b) {
   return bits;
 }
 
-template <class T>
-T at_or_empty(const std::vector<T>& items, std::uint64_t index) {
-  return index < items.size() ? items[static_cast<std::size_t>(index)] : T{};
-}
-
 bool same_cell(const BlockCell& a, const BlockCell& b) {
   return a.type == b.type && a.d1 == b.d1 && a.d2 == b.d2 && a.d3 == b.d3 && a.d4 == b.d4;
 }
@@ -69,19 +65,40 @@ void compare_squares(const GameMap& before, const GameMap& now, MapChange& chang
   const std::uint64_t rows = std::min(std::uint64_t{map_height(before.values.size_byte)},
                                       std::uint64_t{map_height(now.values.size_byte)}) *
                              kScreenRows;
+  // Squares past a layout's end (a grid size that wraps, a stream cut
+  // short) count as empty.
+  auto row_of = [columns](const auto& items, std::uint64_t start) {
+    return start + columns <= items.size() ? items.data() + start : nullptr;
+  };
+  std::vector<std::uint8_t> old_tiles(static_cast<std::size_t>(columns));
+  std::vector<std::uint8_t> new_tiles(old_tiles.size());
+  std::vector<BlockCell> old_cells(old_tiles.size());
+  std::vector<BlockCell> new_cells(old_tiles.size());
+  auto copy_row = [columns](const auto& items, std::uint64_t start, auto& row) {
+    for (std::uint64_t c = 0; c < columns; ++c)
+      row[c] = start + c < items.size() ? items[static_cast<std::size_t>(start + c)]
+                                        : std::decay_t<decltype(row[0])>{};
+    return row.data();
+  };
   for (std::uint64_t row = 0; row < rows; ++row) {
-    for (std::uint64_t column = 0; column < columns; ++column) {
-      const std::uint64_t old_square = row * old_columns + column;
-      const std::uint64_t new_square = row * new_columns + column;
-      if (at_or_empty(before.tiles, old_square) != at_or_empty(now.tiles, new_square))
-        ++change.tiles;
-      const BlockCell old_cell = at_or_empty(before.cells, old_square);
-      const BlockCell new_cell = at_or_empty(now.cells, new_square);
-      if (old_cell.type == 0 && new_cell.type != 0)
+    const std::uint64_t old_row = row * old_columns;
+    const std::uint64_t new_row = row * new_columns;
+    const std::uint8_t* a = row_of(before.tiles, old_row);
+    const std::uint8_t* b = row_of(now.tiles, new_row);
+    if (a == nullptr) a = copy_row(before.tiles, old_row, old_tiles);
+    if (b == nullptr) b = copy_row(now.tiles, new_row, new_tiles);
+    for (std::uint64_t c = 0; c < columns; ++c) change.tiles += a[c] != b[c];
+    const BlockCell* x = row_of(before.cells, old_row);
+    const BlockCell* y = row_of(now.cells, new_row);
+    if (x == nullptr) x = copy_row(before.cells, old_row, old_cells);
+    if (y == nullptr) y = copy_row(now.cells, new_row, new_cells);
+    for (std::uint64_t c = 0; c < columns; ++c) {
+      if ((x[c].type | y[c].type) == 0) continue;
+      if (x[c].type == 0)
         ++change.blocks_added;
-      else if (old_cell.type != 0 && new_cell.type == 0)
+      else if (y[c].type == 0)
         ++change.blocks_removed;
-      else if (old_cell.type != 0 && !same_cell(old_cell, new_cell))
+      else if (!same_cell(x[c], y[c]))
         ++change.blocks_changed;
     }
   }
@@ -123,6 +140,12 @@ EnemyLayoutRead read_stored_enemy_layout(Bytes rom, std::uint64_t address) {
 }
 
 GameMap read_game_map(Bytes rom, const MapHeader& h) {
+  const auto squares = static_cast<std::size_t>(grid_squares(h.width, h.size_byte));
+  return read_game_map(
+      rom, h, decode_block_cells(rom, h.block_address, h.width, squares, kAllBlockTypes).cells);
+}
+
+GameMap read_game_map(Bytes rom, const MapHeader& h, std::vector<BlockCell> cells) {
   GameMap map;
   map.values = values_of(h);
   OutputBuffer tiles;
@@ -130,8 +153,7 @@ GameMap read_game_map(Bytes rom, const MapHeader& h) {
   lz_decode(rom, h.tile_address, h.grid_size, tiles);
   const auto product = contents(tiles);
   map.tiles.assign(product.begin(), product.end());
-  const auto squares = static_cast<std::size_t>(grid_squares(h.width, h.size_byte));
-  map.cells = decode_block_cells(rom, h.block_address, h.width, squares, kAllBlockTypes).cells;
+  map.cells = std::move(cells);
   map.background = read_background_layout(rom, h.background_address, map_theme(h));
   map.enemy = read_stored_enemy_layout(rom, h.enemy_address).section;
   return map;

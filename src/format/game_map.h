@@ -39,6 +39,8 @@ struct GameMap {
 
 // The map whose header is `h`. Layouts that cannot be read come out empty.
 GameMap read_game_map(Bytes rom, const MapHeader& h);
+// The same with the block layout decoded already, into `cells`.
+GameMap read_game_map(Bytes rom, const MapHeader& h, std::vector<BlockCell> cells);
 
 // The header values an import summary names, in the order it names them.
 enum class MapValueField : std::uint8_t {

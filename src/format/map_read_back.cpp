@@ -87,14 +87,21 @@ struct KeptField {
   std::uint8_t field;
   std::uint8_t bits;
 };
-std::vector<KeptField> kept_fields(const BlockTypeFormat& format) {
+struct KeptFields {
+  std::array<KeptField, 4> fields{};
+  std::size_t count = 0;
+  const KeptField* begin() const { return fields.data(); }
+  const KeptField* end() const { return fields.data() + count; }
+};
+KeptFields kept_fields(const BlockTypeFormat& format) {
   switch (format.payload) {
     case Payload::kRunValues:
-      return {{1, static_cast<std::uint8_t>(format.value_bits)}};
+      return {{{{1, static_cast<std::uint8_t>(format.value_bits)}}}, 1};
     case Payload::kRepeatData:
-      return {{1, kDataByteBits}, {2, kDataByteBits}, {3, kRepeatD3Bits}, {4, kDataByteBits}};
+      return {{{{1, kDataByteBits}, {2, kDataByteBits}, {3, kRepeatD3Bits}, {4, kDataByteBits}}},
+              4};
     case Payload::kData:
-      return {{1, kDataByteBits}, {2, kDataByteBits}, {3, kDataByteBits}, {4, kDataD4Bits}};
+      return {{{{1, kDataByteBits}, {2, kDataByteBits}, {3, kDataByteBits}, {4, kDataD4Bits}}}, 4};
     case Payload::kRun:
     case Payload::kNone:
     case Payload::kUnhandled:
@@ -143,7 +150,7 @@ void compare_square(ReadBack& result, std::size_t cols, std::size_t square, std:
   }
   if (d.file_type == kNoBlock) return;
   d.block_type = block_type_of_code(d.file_type);
-  const std::vector<KeptField> kept = kept_fields(block_type_format(d.block_type));
+  const KeptFields kept = kept_fields(block_type_format(d.block_type));
   d.kind = Difference::Kind::data_bits;
   for (const KeptField& field : kept) {
     d.field = field.field;
@@ -155,8 +162,8 @@ void compare_square(ReadBack& result, std::size_t cols, std::size_t square, std:
   // The fields after those the type stores (all four, or d2 to d4) are not
   // stored at all: one difference for the square.
   d.kind = Difference::Kind::unstored_data;
-  d.field = static_cast<std::uint8_t>(kept.size() == 1 ? 2 : 1);
-  if (kept.size() > 1) return;
+  d.field = static_cast<std::uint8_t>(kept.count == 1 ? 2 : 1);
+  if (kept.count > 1) return;
   d.file_data = {file.d1, file.d2, file.d3, file.d4};
   d.read_data = {read.d1, read.d2, read.d3, read.d4};
   if (!std::equal(d.file_data.begin() + d.field - 1, d.file_data.end(),
@@ -176,6 +183,7 @@ void compare_blocks(ReadBack& result, const MapFile& file) {
     if (i != second && cell.type != 0 &&
         block_type_of_code(code_of_cell_type(cell.type)) == kWideBlockType)
       second = i + 1;
+    if (cell.type == 0 && result.cells[i].type == 0) continue;  // data of empty squares is ignored
     compare_square(result, cols, i, wide_head, cell, result.cells[i]);
   }
 }
@@ -246,8 +254,10 @@ ReadBack read_back(const MapFile& file, std::span<const std::uint8_t> block_stre
     add_section(result, Difference::Section::header);
 
   const std::size_t squares = map_squares(file.values);
-  result.cells =
-      decode_block_cells(block_stream, 0, file.values.width, squares, kAllBlockTypes).cells;
+  BlockDecoding decoding =
+      decode_block_cells(block_stream, 0, file.values.width, squares, kAllBlockTypes);
+  result.cells = std::move(decoding.cells);
+  result.stream_ended = decoding.ended;
   compare_blocks(result, file);
 
   if (background_read(file.background, file.values.theme_byte) != file.background)

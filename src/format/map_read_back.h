@@ -86,6 +86,7 @@ struct ReadBack {
   // The block layout as the game reads it: one cell per square, type byte
   // 0x80 | type code or 0.
   std::vector<BlockCell> cells;
+  bool stream_ended = false;  // the stream ends with its end code, within itself
   // The header values, then the squares in index order, then the
   // background and the enemy section; the first kShownReadBackDifferences
   // of them and how many there are in all.

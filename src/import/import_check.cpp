@@ -69,7 +69,12 @@ std::optional<MapPart> check_map(Bytes image, const MapRecord& record, MapChange
     return MapPart::header;
   if (at + kMapHeaderSize > image.size()) return MapPart::header;
   const MapHeader header = read_map_header(image, record.map, kImportedDirectory);
-  const GameMap now = read_game_map(image, header);
+  // The block layout stream in the image is the one the read-back decoded
+  // when the file was read (a stream that ends within itself decodes the
+  // same wherever it lies): its cells are what the game reads.
+  if (!same_bytes(image, header.block_address, record.block) || !record.read_back.stream_ended)
+    return MapPart::block;
+  const GameMap now = read_game_map(image, header, record.read_back.cells);
 
   if (now.tiles != record.tile_layout) return MapPart::tile;
 
@@ -91,7 +96,7 @@ std::optional<MapPart> check_map(Bytes image, const MapRecord& record, MapChange
   std::vector<std::uint8_t> expected = record.enemy;
   if (expected.size() >= 4) set_be32(expected, 0, header.enemy_address + 16);
   if (!same_bytes(image, header.enemy_address, expected)) return MapPart::enemy;
-  change = compare_game_maps(record.before, now);
+  if (!record.stored_before) change = compare_game_maps(record.before, now);
   return std::nullopt;
 }
 

@@ -32,7 +32,6 @@ std::optional<MapFileError> read_map_file(std::span<const std::uint8_t> file, Ma
   }
   record.block = std::move(encoding.stream);
   record.read_back = read_back(map, record.block);
-  record.read_back.cells = {};  // the differences are all the import needs of it
   record.background = std::move(map.background);
   record.enemy = enemy_record(map.enemy);
   return std::nullopt;

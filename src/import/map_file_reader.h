@@ -38,10 +38,14 @@ struct MapRecord {
   std::vector<std::uint8_t> background;   // ROM form; empty when the theme has none
   std::vector<std::uint8_t> enemy;        // enemy layout record; bytes 0-3 set when placed
   std::vector<FilledSquare> blocks;       // the working cells the block layout encodes
-  ReadBack read_back;  // where the game reads other than the file holds (no cells)
+  // The block layout as the game reads it and where the game reads other
+  // than the file holds.
+  ReadBack read_back;
   // The map as the game loaded it before the import; nothing when the game
-  // had no such map.
+  // had no such map, or when the image held exactly the layouts and header
+  // values the import writes (`stored_before`: the map did not change).
   std::optional<GameMap> before;
+  bool stored_before = false;
 };
 
 // Reads the map file `file` (its whole contents) into `record`: the header

@@ -69,7 +69,10 @@ MapFileParts generated_map(int width, int height, std::uint32_t seed, int enemie
       flush_empty();
       static const std::uint8_t kTypes[] = {0x80, 0x81, 0x82, 0x86, 0x89, 0x8A, 0xA0};
       const std::uint8_t type = kTypes[random() % 7];
-      p.block.insert(p.block.end(), {type, static_cast<std::uint8_t>(random() % 16), 0, 0, 0});
+      // A value in d1 for the value types; the run types store no data.
+      const auto value = static_cast<std::uint8_t>(random() % 16);
+      const bool has_value = type == 0x81 || type == 0x8A;
+      p.block.insert(p.block.end(), {type, has_value ? value : std::uint8_t{0}, 0, 0, 0});
     } else {
       ++empty;
     }

@@ -16,12 +16,12 @@ std::vector<BlockCell> working_cells(std::vector<BlockCell> cells, const MapValu
   const std::size_t given = std::min(squares, cells.size());
   cells.resize(given);
   cells.resize(squares + cols);  // the missing squares and the sentinel row are empty
-  for (std::size_t i = 0; i < given; ++i) cells[i].type = working_type_of_cell_type(cells[i].type);
   // A wide block's second square gets the placeholder, whatever it held (a
   // wide block there is not seen as one); the sentinel row stays empty.
   for (std::size_t i = 0; i < given; ++i) {
-    if (block_type_of_code(code_of_working_type(cells[i].type)) == kWideBlockType &&
-        cells[i].type != 0 && ++i < squares)
+    if (cells[i].type == 0) continue;
+    cells[i].type = working_type_of_cell_type(cells[i].type);
+    if (block_type_of_code(code_of_working_type(cells[i].type)) == kWideBlockType && ++i < squares)
       cells[i].type = kPlaceholderWorkingType;
   }
   return cells;
@@ -258,6 +258,7 @@ ReadBack read_back(const MapFile& file, std::span<const std::uint8_t> block_stre
       decode_block_cells(block_stream, 0, file.values.width, squares, kAllBlockTypes);
   result.cells = std::move(decoding.cells);
   result.stream_ended = decoding.ended;
+  result.filled = decoding.filled;
   compare_blocks(result, file);
 
   if (background_read(file.background, file.values.theme_byte) != file.background)

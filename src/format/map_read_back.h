@@ -87,6 +87,7 @@ struct ReadBack {
   // 0x80 | type code or 0.
   std::vector<BlockCell> cells;
   bool stream_ended = false;  // the stream ends with its end code, within itself
+  std::size_t filled = 0;     // cells that hold a block
   // The header values, then the squares in index order, then the
   // background and the enemy section; the first kShownReadBackDifferences
   // of them and how many there are in all.

@@ -74,22 +74,22 @@ std::optional<MapPart> check_map(Bytes image, const MapRecord& record, MapChange
   // same wherever it lies): its cells are what the game reads.
   if (!same_bytes(image, header.block_address, record.block) || !record.read_back.stream_ended)
     return MapPart::block;
-  const GameMap now = read_game_map(image, header, record.read_back.cells);
+  const std::vector<BlockCell>& cells = record.read_back.cells;
+  // A map stored as it was needs no comparison, and no copy of its cells.
+  const GameMap now =
+      read_game_map(image, header, record.stored_before ? std::vector<BlockCell>() : cells);
 
   if (now.tiles != record.tile_layout) return MapPart::tile;
 
   std::size_t kept = 0;  // filled squares that hold a block after decoding
-  std::size_t filled = 0;
-  for (const BlockCell& cell : now.cells)
-    if (cell.type != 0) ++filled;
   for (const FilledSquare& square : record.blocks) {
-    if (square.square >= now.cells.size()) return MapPart::block;
-    const BlockCell& cell = now.cells[square.square];
+    if (square.square >= cells.size()) return MapPart::block;
+    const BlockCell& cell = cells[square.square];
     if (!same_cell(square.cell, cell)) return MapPart::block;
     if (cell.type != 0) ++kept;
   }
   // Every other square stayed empty.
-  if (filled != kept) return MapPart::block;
+  if (record.read_back.filled != kept) return MapPart::block;
 
   if (!same_bytes(image, header.background_address, record.background)) return MapPart::background;
   // The record's first field is its own list's address, 16 bytes in.

@@ -5,23 +5,11 @@
 #include "codec/block_decoder.h"
 #include "export/enemy_layout.h"
 #include "format/background_layout.h"
+#include "format/game_map.h"
 
 namespace gorv {
 
 namespace {
-
-MapValues map_values(const MapHeader& h) {
-  MapValues v;
-  v.width = h.width;
-  v.size_byte = h.size_byte;
-  v.attribute = h.attribute;
-  v.theme_byte = h.theme_byte;
-  v.start_x = h.start_x;
-  v.start_y = h.start_y;
-  v.end_x = h.end_x;
-  v.end_y = h.end_y;
-  return v;
-}
 
 // Expands the tile layout into the buffer behind the header as it stands
 // while the file is being built (magic, values, the tile offset, zeros):
@@ -73,7 +61,7 @@ std::optional<std::vector<std::uint8_t>> build_map_file(Report& report, Bytes ro
                                                         const MapHeader& h, std::uint8_t map,
                                                         const MapDumpOptions& options) {
   MapFile file;
-  file.values = map_values(h);
+  file.values = map_values_of(h);
   const bool tiles_fit = expand_tiles(report, rom, h, file);
   BlockDecoding blocks =
       decode_block_cells(rom, h.block_address, h.width, h.grid_size, options.block_filter);

@@ -19,7 +19,9 @@ namespace {
 constexpr std::uint64_t kEnemyHeaderAt = 8;
 constexpr std::uint64_t kEnemyEndWordAt = kEnemyHeaderAt + 6;
 
-MapValues values_of(const MapHeader& h) {
+}  // namespace
+
+MapValues map_values_of(const MapHeader& h) {
   MapValues v;
   v.width = h.width;
   v.size_byte = h.size_byte;
@@ -31,6 +33,8 @@ MapValues values_of(const MapHeader& h) {
   v.end_y = h.end_y;
   return v;
 }
+
+namespace {
 
 std::uint16_t field_bits(const MapValues& a, const MapValues& b) {
   const unsigned pairs[kMapValueFieldCount][2] = {
@@ -147,7 +151,7 @@ GameMap read_game_map(Bytes rom, const MapHeader& h) {
 
 GameMap read_game_map(Bytes rom, const MapHeader& h, std::vector<BlockCell> cells) {
   GameMap map;
-  map.values = values_of(h);
+  map.values = map_values_of(h);
   OutputBuffer tiles;
   tiles.storage.resize(std::size_t{h.grid_size} + 256);  // room enough: no growing
   lz_decode(rom, h.tile_address, h.grid_size, tiles);

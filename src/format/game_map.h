@@ -28,6 +28,9 @@ struct EnemyLayoutRead {
 };
 EnemyLayoutRead read_stored_enemy_layout(Bytes rom, std::uint64_t address);
 
+// The twelve header values of a map header.
+MapValues map_values_of(const MapHeader& h);
+
 struct GameMap {
   MapValues values;
   std::vector<std::uint8_t> tiles;  // the tile layout unpacked to the 16-bit grid size

@@ -9,32 +9,6 @@ namespace gorv {
 
 namespace {
 
-// The places that hold the directory's address or that of one of its first
-// three fields, in the order they are written.
-struct BaseReference {
-  std::uint32_t offset;
-  std::uint32_t value;
-};
-constexpr std::array<BaseReference, 17> kBaseReferences = {{
-    {0x000690, kNewLevelDirectory},
-    {0x0006B8, kNewLevelDirectory},
-    {0x011A50, kNewLevelDirectory},
-    {0x019AF8, kNewLevelDirectory},
-    {0x00236C, kNewLevelDirectory + kLevelOrderPointerField},
-    {0x00BCD2, kNewLevelDirectory + kLevelOrderPointerField},
-    {0x011A38, kNewLevelDirectory + kLevelOrderPointerField},
-    {0x011AC8, kNewLevelDirectory + kLevelOrderPointerField},
-    {0x011D6E, kNewLevelDirectory + kLevelOrderPointerField},
-    {0x011DE0, kNewLevelDirectory + kLevelOrderPointerField},
-    {0x014C3C, kNewLevelDirectory + kLevelOrderPointerField},
-    {0x019AE0, kNewLevelDirectory + kLevelOrderPointerField},
-    {0x03051A, kNewLevelDirectory + kLevelOrderPointerField},
-    {0x03075C, kNewLevelDirectory + kLevelOrderPointerField},
-    {0x0307E4, kNewLevelDirectory + kLevelOrderPointerField},
-    {0x011A44, kNewLevelDirectory + kMapHeaderTableField},
-    {0x019AEC, kNewLevelDirectory + kMapHeaderTableField},
-}};
-
 void put_bytes(std::vector<std::uint8_t>& image, std::uint64_t offset,
                std::span<const std::uint8_t> bytes) {
   const auto end = static_cast<std::size_t>(offset + bytes.size());
@@ -125,7 +99,7 @@ std::uint64_t write_level_directory(Report& report, std::vector<MapRecord>& reco
 
   say_phase(report, ImportPhase::pointers);
   for (const BaseReference& reference : kBaseReferences)
-    put_be32(image, reference.offset, reference.value);
+    put_be32(image, reference.offset, kNewLevelDirectory + reference.field);
   return data_end;
 }
 

@@ -12,14 +12,7 @@
 
 namespace gorv {
 
-inline constexpr std::uint32_t kNewLevelDirectory = 0x100000;
-
-// The directory's fields, as offsets from its start: the starting level,
-// the level order pointer, the map header table (a 16-bit header offset per
-// map), then the level order table, then the map headers.
-inline constexpr std::uint32_t kStartingLevelField = 0;
-inline constexpr std::uint32_t kLevelOrderPointerField = 4;
-inline constexpr std::uint32_t kMapHeaderTableField = 8;
+inline constexpr std::uint32_t kNewLevelDirectory = kImportedLevelDirectory;
 
 // The map of each level 0x00 to 0x69, then the end mark FF FF.
 inline constexpr std::array<std::uint8_t, 108> kLevelOrder = {
@@ -32,11 +25,11 @@ inline constexpr std::array<std::uint8_t, 108> kLevelOrder = {
     0x08, 0x7C, 0x7D, 0x7A, 0x7B, 0x79, 0x72, 0x73, 0x76, 0x09, 0xFF, 0xFF};
 
 // 0x104: the level order table follows the map header table.
-inline constexpr std::uint32_t kLevelOrderTableField = kMapHeaderTableField + 2 * kMapCount;
+inline constexpr std::uint32_t kLevelOrderTableField = kImportedLevelOrderField;
 // 0x170: the headers follow the level order table; the i-th present map
 // (from 0) has its header at this offset + 28 i.
-inline constexpr std::uint32_t kFirstMapHeaderField =
-    kLevelOrderTableField + static_cast<std::uint32_t>(kLevelOrder.size());
+inline constexpr std::uint32_t kFirstMapHeaderField = kImportedFirstHeaderField;
+static_assert(kFirstMapHeaderField == kLevelOrderTableField + kLevelOrder.size());
 
 // Writes into `image`, growing it with zero bytes where it is too short:
 // the starting level, the level order pointer, the map header table, the

@@ -58,7 +58,7 @@ std::string decode_level_name(Bytes rom, std::uint64_t address, std::int8_t part
   return name;
 }
 
-LevelInfo read_level_info(Bytes rom, std::uint8_t level) {
+LevelInfo read_level_info(Bytes rom, std::uint8_t level, LevelDirectory directory) {
   LevelInfo info;
   info.level = level;
   const auto level_count = static_cast<std::int16_t>(read_be16(rom, kLevelCount));
@@ -69,8 +69,9 @@ LevelInfo read_level_info(Bytes rom, std::uint8_t level) {
   info.name = decode_level_name(rom, read_be32(rom, at), part);
   info.path_bonus = read_u8(rom, kPathBonusTable + level);
   info.speed_bonus = read_u8(rom, kSpeedBonusTable + level);
-  info.map = read_u8(rom, std::uint64_t{read_be32(rom, kLevelOrderPointer)} + level);
-  info.header = read_map_header(rom, info.map);
+  const std::uint32_t order_pointer = directory.start + kLevelOrderPointerField;
+  info.map = read_u8(rom, std::uint64_t{read_be32(rom, order_pointer)} + level);
+  info.header = read_map_header(rom, info.map, directory);
   return info;
 }
 

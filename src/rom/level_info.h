@@ -29,7 +29,10 @@ struct LevelInfo {
   MapHeader header;          // that map's header
 };
 
-LevelInfo read_level_info(Bytes rom, std::uint8_t level);
+// Level `level`'s data; its map through the level order table of
+// `directory`.
+LevelInfo read_level_info(Bytes rom, std::uint8_t level,
+                          LevelDirectory directory = kGameLevelDirectory);
 
 // Decodes the name text at `address` into plain text: letters capitalised
 // after spaces, the word codes, the apostrophe, and at the end code the

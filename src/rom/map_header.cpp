@@ -2,12 +2,27 @@
 
 namespace gorv {
 
-std::uint32_t map_header_offset(Bytes rom, std::uint8_t map) {
-  return kLevelDirectory + read_be16(rom, kMapHeaderTable + 2u * map);
+namespace {
+
+std::uint32_t table_entry_offset(LevelDirectory directory, int map) {
+  return directory.start + kMapHeaderTableField + 2u * static_cast<std::uint32_t>(map);
 }
 
-MapHeader read_map_header(Bytes rom, std::uint8_t map) {
-  const std::uint32_t at = map_header_offset(rom, map);
+}  // namespace
+
+bool image_imported(Bytes rom) {
+  if (rom.size() < kImportedLevelDirectory + kImportedFirstHeaderField) return false;
+  for (const BaseReference& reference : kBaseReferences)
+    if (read_be32(rom, reference.offset) != kImportedLevelDirectory + reference.field) return false;
+  return true;
+}
+
+std::uint32_t map_header_offset(Bytes rom, std::uint8_t map, LevelDirectory directory) {
+  return directory.start + read_be16(rom, table_entry_offset(directory, map));
+}
+
+MapHeader read_map_header(Bytes rom, std::uint8_t map, LevelDirectory directory) {
+  const std::uint32_t at = map_header_offset(rom, map, directory);
   MapHeader h;
   h.width = read_u8(rom, at);
   h.size_byte = read_u8(rom, at + 1);
@@ -25,14 +40,16 @@ MapHeader read_map_header(Bytes rom, std::uint8_t map) {
   return h;
 }
 
-MapExistsTable build_map_exists_table(Bytes rom) {
+MapExistsTable build_map_exists_table(Bytes rom, LevelDirectory directory) {
   MapExistsTable table;
   for (int map = 0; map < kMapCount; ++map) {
-    const std::uint32_t at = map_header_offset(rom, static_cast<std::uint8_t>(map));
-    const bool whole =
-        rom_contains(rom, kMapHeaderTable + 2u * map, 2) && rom_contains(rom, at, kMapHeaderSize);
-    const bool nibbles_agree = (read_u8(rom, at + 2) & 0x0F) == (read_u8(rom, at + 3) & 0x0F);
-    table.entries[static_cast<std::size_t>(map)] = whole && nibbles_agree ? 0x00 : 0xFF;
+    const std::uint32_t entry = table_entry_offset(directory, map);
+    const std::uint32_t at = map_header_offset(rom, static_cast<std::uint8_t>(map), directory);
+    const bool whole = rom_contains(rom, entry, 2) && rom_contains(rom, at, kMapHeaderSize);
+    const bool present = directory.imported
+                             ? read_be16(rom, entry) != 0
+                             : (read_u8(rom, at + 2) & 0x0F) == (read_u8(rom, at + 3) & 0x0F);
+    table.entries[static_cast<std::size_t>(map)] = whole && present ? 0x00 : 0xFF;
   }
   return table;
 }

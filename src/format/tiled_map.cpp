@@ -173,10 +173,12 @@ std::string tiled_tileset_text(const TiledTileset& tileset) {
       "{\"type\": \"tileset\", \"version\": \"1.8\", \"name\": \"%.*s\",\n"
       " \"tilewidth\": %u, \"tileheight\": %u, \"tilecount\": %u, \"columns\": %u,\n"
       " \"margin\": 0, \"spacing\": 0,\n"
-      " \"image\": \"%.*s\", \"imagewidth\": %u, \"imageheight\": %u}\n",
+      " \"image\": \"%.*s\", \"imagewidth\": %u, \"imageheight\": %u%s}\n",
       static_cast<int>(tileset.name.size()), tileset.name.data(), kTiledTileSide, kTiledTileSide,
       tileset.count, kTiledTilesetColumns, static_cast<int>(tileset.picture.size()),
-      tileset.picture.data(), kTiledTilesetColumns * kTiledTileSide, rows * kTiledTileSide);
+      tileset.picture.data(), kTiledTilesetColumns * kTiledTileSide, rows * kTiledTileSide,
+      tileset.keyed ? (",\n \"transparentcolor\": \"" + std::string(kTiledKeyColour) + "\"").c_str()
+                    : "");
 }
 
 std::uint32_t file_crc32(std::span<const std::uint8_t> bytes) {

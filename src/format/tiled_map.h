@@ -24,13 +24,16 @@ struct TiledTileset {
   std::string_view file;     // the .tsj
   std::string_view picture;  // the .png
   unsigned count;
+  bool keyed;  // its picture's pixels of kTiledKeyColour are transparent
 };
+// Magenta, which no tile or block colour is.
+inline constexpr std::string_view kTiledKeyColour = "#ff00ff";
 inline constexpr unsigned kTiledTileSide = 16;
 inline constexpr unsigned kTiledTilesetColumns = 16;
 inline constexpr std::array<TiledTileset, 3> kTiledTilesets = {{
-    {"gorv-tiles", "gorv-tiles.tsj", "gorv-tiles.png", 256},
-    {"gorv-blocks", "gorv-blocks.tsj", "gorv-blocks.png", 128},
-    {"gorv-bytes", "gorv-bytes.tsj", "gorv-bytes.png", 256},
+    {"gorv-tiles", "gorv-tiles.tsj", "gorv-tiles.png", 256, false},
+    {"gorv-blocks", "gorv-blocks.tsj", "gorv-blocks.png", 128, true},
+    {"gorv-bytes", "gorv-bytes.tsj", "gorv-bytes.png", 256, false},
 }};
 enum class TiledTilesetId : std::uint8_t { tiles, blocks, bytes };
 

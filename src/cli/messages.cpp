@@ -409,6 +409,8 @@ std::string tiled_problem(const TiledRefusal& r) {
     case P::not_json:
       return format("this is not a JSON file (reading stopped at byte %llu)",
                     static_cast<unsigned long long>(v[0]));
+    case P::json_number:
+      return "this JSON file holds a number too large to read";
     case P::xml_map:
       return "this is a .tmx map; in Tiled, use File > Export As and save it as a JSON map "
              "file (.tmj)";

@@ -845,6 +845,9 @@ TiledRead read_tiled_map(std::string_view text) {
     result.refusal.problem = TiledProblem::not_json;
     result.refusal.values[0] = e.byte;
     return result;
+  } catch (const Json::exception&) {  // a number past every number type
+    result.refusal.problem = TiledProblem::json_number;
+    return result;
   }
   try {
     result.map = read_map(root);

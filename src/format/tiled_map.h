@@ -68,6 +68,7 @@ enum class TiledWhere : std::uint8_t { map, cell, object, property };
 enum class TiledProblem : std::uint8_t {
   // the map: `text` names a layer where one is involved
   not_json,           // values[0]: the byte where reading stopped
+  json_number,        // a number too large for any number type
   xml_map,            // a .tmx
   not_a_map,          // no map object with whole-number width and height
   infinite,           //

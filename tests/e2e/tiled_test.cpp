@@ -200,7 +200,7 @@ TEST_F(TiledEdits, EachEditChangesExactlyItsBytes) {
   fs::rename(dir_.path / "case.gvm", dir_.path / "map4a.gvm");
   const ToolRun imported = run_gorvtool({"sample.bin", "-import"}, dir_.path);
   ASSERT_EQ(imported.status, 0) << imported.output;
-  EXPECT_TRUE(imported.output.ends_with("done!\n")) << imported.output;
+  EXPECT_NE(imported.output.find("done!\n"), std::string::npos) << imported.output;
 }
 
 TEST_F(TiledEdits, EveryValueTheMapFileCannotHoldIsRefused) {

@@ -125,6 +125,39 @@ std::string read_back_section(ReadBackDifference::Section section) {
   return "the game reads another enemy section than the file holds";
 }
 
+// One map's line of the import summary: only what applies, in a fixed
+// order.
+std::string map_changed(const msg::MapChanged& m) {
+  const MapChange& c = m.change;
+  std::vector<std::string> parts;
+  if (c.is_new) parts.emplace_back("new map");
+  if (c.tiles != 0) parts.push_back(counted(c.tiles, "tile", "tiles") + " changed");
+  if (c.blocks_added != 0) parts.push_back(counted(c.blocks_added, "block", "blocks") + " added");
+  if (c.blocks_removed != 0)
+    parts.push_back(counted(c.blocks_removed, "block", "blocks") + " removed");
+  if (c.blocks_changed != 0)
+    parts.push_back(counted(c.blocks_changed, "block", "blocks") + " changed");
+  if (c.background) parts.emplace_back("background changed");
+  if (c.enemies)
+    parts.push_back(
+        format("enemies changed (%u before, %u now)", u(c.enemies_before), u(c.enemies_now)));
+  if (c.fields != 0) {
+    static constexpr const char* kFieldNames[kMapValueFieldCount] = {
+        "width",          "height",  "extra rows", "attributes", "theme", "effect",
+        "theme bits 7-6", "start x", "start y",    "end x",      "end y"};
+    std::string names;
+    for (unsigned f = 0; f < kMapValueFieldCount; ++f) {
+      if (!c.field(static_cast<MapValueField>(f))) continue;
+      if (!names.empty()) names += ", ";
+      names += kFieldNames[f];
+    }
+    parts.push_back("header changed (" + names + ")");
+  }
+  std::string line = format("map 0x%02X: ", m.map);
+  for (std::size_t i = 0; i < parts.size(); ++i) line += (i == 0 ? "" : ", ") + parts[i];
+  return line + "\n";
+}
+
 std::string read_back_differs(const msg::ReadBackDiffers& m) {
   using Kind = ReadBackDifference::Kind;
   const ReadBackDifference& d = m.difference;
@@ -142,6 +175,17 @@ std::string read_back_differs(const msg::ReadBackDiffers& m) {
     case Kind::block_appears:
       return text + format("the file has no block; the game reads a block of type 0x%02X (%s)",
                            u(d.read_type), read_back_reason(d).c_str());
+    case Kind::unstored_data: {
+      std::string held, read;
+      for (std::size_t i = d.field - 1u; i < d.file_data.size(); ++i) {
+        held += format(i + 1 == d.field ? "%02X" : " %02X", u(d.file_data[i]));
+        read += format(i + 1 == d.field ? "%02X" : " %02X", u(d.read_data[i]));
+      }
+      return text + format(
+                        "block type 0x%02X does not store d%u to d4: the file holds %s, the "
+                        "game reads %s",
+                        u(d.block_type), u(d.field), held.c_str(), read.c_str());
+    }
     case Kind::data_bits:
     case Kind::section:
       break;
@@ -567,6 +611,43 @@ constexpr std::tuple kRows{
     Row<msg::ImportFreeing>{Kind::progress,
                             [](const auto&) { return std::string("\nfreeing data..."); }},
     Row<msg::ImportDone>{Kind::progress, [](const auto&) { return std::string("\ndone!\n"); }},
+    Row<msg::MapChanged>{Kind::progress, map_changed},
+    Row<msg::ImportSummary>{Kind::progress,
+                            [](const auto& m) {
+                              return format("%s imported: %u changed, %u unchanged, %u new\n",
+                                            counted(m.imported, "map", "maps").c_str(),
+                                            u(m.changed), u(m.unchanged), u(m.added));
+                            }},
+    Row<msg::LevelDataSpace>{
+        Kind::progress,
+        [](const auto& m) {
+          return format(
+              "level data: 0x%06X to 0x%06X (%s); the image is %u "
+              "MiB\n",
+              u(kImportedLevelDirectory), u(m.end),
+              counted(m.end - kImportedLevelDirectory, "byte", "bytes").c_str(), u(m.image_mib));
+        }},
+    Row<msg::OrigHoldsImport>{Kind::warning,
+                              [](const auto& m) {
+                                return format("\"%s\" holds an earlier import, not the clean image",
+                                              m.path.c_str());
+                              }},
+    Row<msg::ImportWroteOver>{Kind::warning,
+                              [](const auto& m) {
+                                return format(
+                                    "the import wrote over %s between 0x%06X and 0x%06X "
+                                    "that %s neither 0x00 nor 0xFF; \"%s\" keeps %s",
+                                    counted(m.count, "byte", "bytes").c_str(), u(m.first),
+                                    u(m.last), for_count(m.count, "was", "were"), m.kept_in.c_str(),
+                                    for_count(m.count, "it", "them"));
+                              }},
+    Row<msg::ImageBeyondConsole>{Kind::warning,
+                                 [](const auto& m) {
+                                   return format(
+                                       "the image is %u MiB; the console reads at most 4 "
+                                       "MiB of cartridge ROM",
+                                       u(m.image_mib));
+                                 }},
     Row<msg::ImportKeptOriginal>{
         Kind::progress,
         [](const auto& m) { return format("\noriginal image kept as \"%s\"", m.path.c_str()); }},

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "codec/block_decoder.h"
-#include "export/background_layout.h"
 #include "export/enemy_layout.h"
+#include "format/background_layout.h"
 
 namespace gorv {
 

@@ -142,15 +142,26 @@ void compare_square(ReadBack& result, std::size_t cols, std::size_t square, std:
     return;
   }
   if (d.file_type == kNoBlock) return;
-  d.kind = Difference::Kind::data_bits;
   d.block_type = block_type_of_code(d.file_type);
-  for (const KeptField& kept : kept_fields(block_type_format(d.block_type))) {
-    d.field = kept.field;
-    d.file_value = data_byte(file, kept.field);
-    d.read_value = data_byte(read, kept.field);
-    d.kept_bits = kept.bits;
+  const std::vector<KeptField> kept = kept_fields(block_type_format(d.block_type));
+  d.kind = Difference::Kind::data_bits;
+  for (const KeptField& field : kept) {
+    d.field = field.field;
+    d.file_value = data_byte(file, field.field);
+    d.read_value = data_byte(read, field.field);
+    d.kept_bits = field.bits;
     if (d.file_value != d.read_value) add(result, d);
   }
+  // The fields after those the type stores (all four, or d2 to d4) are not
+  // stored at all: one difference for the square.
+  d.kind = Difference::Kind::unstored_data;
+  d.field = static_cast<std::uint8_t>(kept.size() == 1 ? 2 : 1);
+  if (kept.size() > 1) return;
+  d.file_data = {file.d1, file.d2, file.d3, file.d4};
+  d.read_data = {read.d1, read.d2, read.d3, read.d4};
+  if (!std::equal(d.file_data.begin() + d.field - 1, d.file_data.end(),
+                  d.read_data.begin() + d.field - 1))
+    add(result, d);
 }
 
 void compare_blocks(ReadBack& result, const MapFile& file) {
@@ -189,12 +200,15 @@ bool same_values(const MapValues& a, const MapValues& b) {
 }
 
 // The background layout's ROM form (the file's bytes) as the game takes it
-// for the theme: the entries up to the end word, or the fixed block.
+// for the theme: the entries up to the end word, or the fixed block. A list
+// whose first entry starts with the indirect marker is read as a list held
+// elsewhere: none of it as the file holds it.
 std::vector<std::uint8_t> background_read(const std::vector<std::uint8_t>& rom_form,
                                           std::uint8_t theme_byte) {
   std::size_t length = 0;
   switch (background_form(theme_of(theme_byte))) {
     case BackgroundForm::list:
+      if (rom_form.size() >= 2 && get_be16(rom_form, 0) == kBackgroundIndirectMarker) return {};
       while (length + 2 <= rom_form.size() && get_be16(rom_form, length) != kBackgroundEndWord)
         length += kBackgroundEntrySize;
       length = std::min(length + 2, rom_form.size());

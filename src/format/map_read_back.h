@@ -43,7 +43,11 @@ struct ReadBackDifference {
     block_lost,     // the file's block of `file_type`; the game reads `read_type` (or kNoBlock)
     block_appears,  // an empty square of the file; the game reads a block of `read_type`
     data_bits,      // d`field` of `block_type` is `file_value`; the game reads `read_value`
-    section,        // `section` differs
+    // `block_type` stores none of d`field` to d4 (it is 1 or 2): the file's
+    // `file_data` there come back as `read_data`, what an earlier entry of
+    // the stream left in the square, or 0.
+    unstored_data,
+    section,  // `section` differs
   };
   // Why a block is lost or appears.
   enum class Why : std::uint8_t {
@@ -70,6 +74,7 @@ struct ReadBackDifference {
   std::uint8_t field = 0;  // 1 to 4
   std::uint8_t file_value = 0, read_value = 0;
   std::uint8_t kept_bits = 0;
+  std::array<std::uint8_t, 4> file_data{}, read_data{};  // d1 to d4
   Section section = Section::header;
 };
 

@@ -11,6 +11,8 @@
 namespace gorv {
 
 inline constexpr std::size_t kImageSizeUnit = 0x100000;
+// The most cartridge ROM the console reads: 4 MiB.
+inline constexpr std::size_t kConsoleRomLimit = 4 * kImageSizeUnit;
 inline constexpr std::size_t kChecksumOffset = 0x18E;
 inline constexpr std::size_t kEndAddressOffset = 0x1A4;
 inline constexpr std::size_t kChecksumStart = 0x200;

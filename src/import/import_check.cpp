@@ -4,12 +4,10 @@
 
 #include "codec/block_decoder.h"
 #include "codec/block_stream.h"
-#include "codec/lz_decoder.h"
 #include "common/byte_order.h"
 #include "common/platform.h"
 #include "import/level_directory.h"
 #include "rom/game_facts.h"
-#include "rom/output_buffer.h"
 
 namespace gorv {
 
@@ -62,56 +60,58 @@ bool same_cell(const BlockCell& working, const BlockCell& decoded) {
   return true;
 }
 
-std::optional<MapPart> check_map(Bytes image, const MapRecord& record) {
+// Checks one map and says what changed against what the game loaded.
+std::optional<MapPart> check_map(Bytes image, const MapRecord& record, MapChange& change) {
   const std::uint64_t table = kNewLevelDirectory + kMapHeaderTableField + 2u * record.map;
   if (table + 2 > image.size()) return MapPart::header;
   const std::uint64_t at = kNewLevelDirectory + get_be16(image, table);
   if (!same_bytes(image, at, std::span(record.header).first(kMapHeaderValuesSize)))
     return MapPart::header;
   if (at + kMapHeaderSize > image.size()) return MapPart::header;
-  const std::uint8_t width = record.header[0];
-  const std::uint8_t size_byte = record.header[1];
+  const MapHeader header = read_map_header(image, record.map, kImportedDirectory);
+  const GameMap now = read_game_map(image, header);
 
-  OutputBuffer tiles;
-  tiles.storage.resize(record.tile_layout.size() + 256);  // room enough: no growing
-  lz_decode(image, get_be32(image, at + kTileAddressField), grid_size16(width, size_byte), tiles);
-  const auto product = contents(tiles);
-  if (tiles.full || !std::equal(product.begin(), product.end(), record.tile_layout.begin(),
-                                record.tile_layout.end()))
-    return MapPart::tile;
+  if (now.tiles != record.tile_layout) return MapPart::tile;
 
-  const auto squares = static_cast<std::size_t>(grid_squares(width, size_byte));
-  const BlockDecoding decoded = decode_block_cells(image, get_be32(image, at + kBlockAddressField),
-                                                   width, squares, kAllBlockTypes);
   std::size_t kept = 0;  // filled squares that hold a block after decoding
-  for (const FilledSquare& filled : record.blocks) {
-    if (filled.square >= squares) return MapPart::block;
-    const BlockCell& cell = decoded.cells[filled.square];
-    if (!same_cell(filled.cell, cell)) return MapPart::block;
+  std::size_t filled = 0;
+  for (const BlockCell& cell : now.cells)
+    if (cell.type != 0) ++filled;
+  for (const FilledSquare& square : record.blocks) {
+    if (square.square >= now.cells.size()) return MapPart::block;
+    const BlockCell& cell = now.cells[square.square];
+    if (!same_cell(square.cell, cell)) return MapPart::block;
     if (cell.type != 0) ++kept;
   }
   // Every other square stayed empty.
-  if (decoded.filled != kept) return MapPart::block;
+  if (filled != kept) return MapPart::block;
 
-  if (!same_bytes(image, get_be32(image, at + kBackgroundAddressField), record.background))
-    return MapPart::background;
-  const std::uint32_t enemy = get_be32(image, at + kEnemyAddressField);
+  if (!same_bytes(image, header.background_address, record.background)) return MapPart::background;
   // The record's first field is its own list's address, 16 bytes in.
   std::vector<std::uint8_t> expected = record.enemy;
-  if (expected.size() >= 4) set_be32(expected, 0, enemy + 16);
-  if (!same_bytes(image, enemy, expected)) return MapPart::enemy;
+  if (expected.size() >= 4) set_be32(expected, 0, header.enemy_address + 16);
+  if (!same_bytes(image, header.enemy_address, expected)) return MapPart::enemy;
+  change = compare_game_maps(record.before, now);
   return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<PackingFault> find_packing_fault(Bytes image, const std::vector<MapRecord>& records) {
+ImportCheck check_import(Bytes image, const std::vector<MapRecord>& records) {
+  ImportCheck check;
   std::vector<std::optional<MapPart>> parts(records.size());
-  for_each_on_two_threads(
-      records.size(), [&](std::size_t i, std::size_t) { parts[i] = check_map(image, records[i]); });
-  for (std::size_t i = 0; i < records.size(); ++i)
-    if (parts[i]) return PackingFault{records[i].map, *parts[i]};
-  return std::nullopt;
+  check.changes.resize(records.size());
+  for_each_on_two_threads(records.size(), [&](std::size_t i, std::size_t) {
+    parts[i] = check_map(image, records[i], check.changes[i]);
+  });
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (parts[i]) {
+      check.fault = PackingFault{records[i].map, *parts[i]};
+      check.changes.clear();
+      break;
+    }
+  }
+  return check;
 }
 
 }  // namespace gorv

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "format/game_map.h"
 #include "import/map_file_reader.h"
 #include "rom/rom_image.h"
 
@@ -17,12 +18,20 @@ struct PackingFault {
   MapPart part = MapPart::header;
 };
 
+struct ImportCheck {
+  // The first map that did not survive; nothing when all did.
+  std::optional<PackingFault> fault;
+  // Each record's map as the game will load it against record.before, in
+  // record order (set only when all maps survived).
+  std::vector<MapChange> changes;
+};
+
 // Reads every map of `records` (placed by write_level_directory) back from
-// `image`: its header through the new directory's map header table, the
-// tile layout unpacked to the map's grid size, the block layout decoded to
-// cells, the background layout and the enemy record. The first difference
-// from the record (for the block layout: from its working cells, as far as
-// the encoder keeps them) is returned; nothing when all maps survived.
-std::optional<PackingFault> find_packing_fault(Bytes image, const std::vector<MapRecord>& records);
+// `image` as the game will load it: its header through the new directory's
+// map header table, the tile layout unpacked to the map's grid size, the
+// block layout decoded to cells, the background layout and the enemy
+// record. The first difference from the record (for the block layout: from
+// its working cells, as far as the encoder keeps them) is the fault.
+ImportCheck check_import(Bytes image, const std::vector<MapRecord>& records);
 
 }  // namespace gorv

@@ -175,8 +175,8 @@ void say_names_not_imported(Report& report, const std::string& directory) {
 
 // Maps the image holds that no map file brings back: the imported image
 // leaves them out, which the designer should know.
-void say_maps_left_out(Report& report, const RomImage& rom, const std::vector<MapRecord>& records) {
-  const MapExistsTable exists = build_map_exists_table(rom_bytes(rom));
+void say_maps_left_out(Report& report, const MapExistsTable& exists,
+                       const std::vector<MapRecord>& records) {
   std::array<bool, kMapCount> imported{};
   for (const MapRecord& record : records)
     if (record.map < kMapCount) imported[record.map] = true;
@@ -201,7 +201,8 @@ struct MapFileRead {
   std::optional<MapFileError> error;  // of a file that was read
 };
 
-void read_one(const std::string& directory, int map, LzScratch& scratch, MapFileRead& file) {
+void read_one(const std::string& directory, int map, const LoadedMaps* before, LzScratch& scratch,
+              MapFileRead& file) {
   const std::string path = path_in(directory, map_file_name(static_cast<std::uint8_t>(map)));
   std::vector<std::uint8_t> bytes;
   file.readable = read_whole_file(path, bytes, kMaxMapFileReadSize).ok;
@@ -210,17 +211,28 @@ void read_one(const std::string& directory, int map, LzScratch& scratch, MapFile
   if (!file.readable) return;
   file.record.map = static_cast<std::uint8_t>(map);
   file.error = read_map_file(bytes, file.record);
-  if (!file.error) file.record.tile = lz_compress(file.record.tile_layout, scratch);
+  if (file.error) return;
+  file.record.tile = lz_compress(file.record.tile_layout, scratch);
+  if (before != nullptr && map_exists(before->exists, static_cast<std::uint8_t>(map)))
+    file.record.before = read_game_map(
+        before->image,
+        read_map_header(before->image, static_cast<std::uint8_t>(map), before->directory));
 }
 
 }  // namespace
 
-bool read_map_files(Report& report, const std::string& directory, std::vector<MapRecord>& records) {
+LoadedMaps loaded_maps(Bytes image) {
+  const LevelDirectory directory = loaded_directory(image);
+  return {image, directory, build_map_exists_table(image, directory)};
+}
+
+bool read_map_files(Report& report, const std::string& directory, std::vector<MapRecord>& records,
+                    const LoadedMaps* before) {
   records.clear();
   std::vector<MapFileRead> files(kMapCount);
   std::array<LzScratch, 2> scratch;  // one for each thread
   for_each_on_two_threads(files.size(), [&](std::size_t map, std::size_t thread) {
-    read_one(directory, static_cast<int>(map), scratch[thread], files[map]);
+    read_one(directory, static_cast<int>(map), before, scratch[thread], files[map]);
   });
   // In map order; the first file that cannot be read or is damaged stops
   // the import, and the files after it are not named.
@@ -248,13 +260,42 @@ namespace {
 
 // Room in `image` for all the new image will hold (the new directory and
 // data, padded to whole blocks), so that it is never copied to grow.
-void make_room(std::vector<std::uint8_t>& image, const std::vector<MapRecord>& records) {
-  std::size_t data_end = kNewLevelDirectory + kFirstMapHeaderField;
-  for (const MapRecord& record : records)
-    data_end += kMapHeaderSize + record.tile.size() + record.block.size() +
-                record.background.size() + record.enemy.size() + 4;
-  const std::size_t room = std::max(image.size(), data_end);
+void make_room(std::vector<std::uint8_t>& image, std::uint64_t data_end) {
+  const auto room = static_cast<std::size_t>(std::max<std::uint64_t>(image.size(), data_end));
   image.reserve((room + kImageSizeUnit - 1) / kImageSizeUnit * kImageSizeUnit);
+}
+
+// Bytes of an image that was not imported before in the range the import
+// writes (from the new directory to the end of its level data) that are
+// neither 0x00 nor 0xFF: another tool's data, most likely.
+struct Overwritten {
+  std::uint64_t count = 0, first = 0, last = 0;
+};
+
+Overwritten overwritten(const std::vector<std::uint8_t>& image, std::uint64_t data_end) {
+  Overwritten found;
+  const auto end = static_cast<std::size_t>(std::min<std::uint64_t>(image.size(), data_end));
+  for (std::size_t at = kNewLevelDirectory; at < end; ++at) {
+    if (image[at] == 0x00 || image[at] == 0xFF) continue;
+    if (found.count++ == 0) found.first = at;
+    found.last = at;
+  }
+  return found;
+}
+
+// After the import: a line for each map whose game data changed, and the
+// count of the maps imported, changed, unchanged and new.
+void say_changes(Report& report, const std::vector<std::uint8_t>& maps,
+                 const std::vector<MapChange>& changes) {
+  msg::ImportSummary summary;
+  summary.imported = maps.size();
+  for (std::size_t i = 0; i < maps.size() && i < changes.size(); ++i) {
+    if (!changes[i].any()) continue;
+    say(report, msg::MapChanged{maps[i], changes[i]});
+    ++(changes[i].is_new ? summary.added : summary.changed);
+  }
+  summary.unchanged = summary.imported - summary.changed - summary.added;
+  say(report, summary);
 }
 
 // Builds the new image from `rom` and the records, whose tile layouts are
@@ -264,11 +305,13 @@ void make_room(std::vector<std::uint8_t>& image, const std::vector<MapRecord>& r
 // `copies`).
 bool replace_image(Report& report, std::vector<MapRecord>& records,
                    std::vector<std::uint8_t>& image, const std::string& rom_path,
-                   const std::string& target, Copies& copies) {
+                   const std::string& target, Copies& copies, bool imported_before) {
   for (const MapRecord& record : records)
     if (!layouts_fit(report, record)) return false;
 
-  make_room(image, records);
+  const std::uint64_t data_end = level_data_end(records);
+  const Overwritten over = imported_before ? Overwritten{} : overwritten(image, data_end);
+  make_room(image, data_end);
   write_level_directory(report, records, image);
   finish_image(report, image);
 
@@ -276,29 +319,41 @@ bool replace_image(Report& report, std::vector<MapRecord>& records,
   // it; it replaces the old one only when every map survived.
   OutputFile out;
   bool image_written = false;
-  std::optional<PackingFault> fault;
+  ImportCheck check;
   const std::function<void()> tasks[] = {
       [&] {
         image_written = open_output_file(out, target) && write_output_contents(out, image, target);
       },
-      [&] { fault = find_packing_fault(image, records); }};
+      [&] { check = check_import(image, records); }};
   run_together(tasks);
   auto fail = [&](Message why) {
     say(report, msg::Newline{});
     report.push_back(std::move(why));
     return false;
   };
-  if (fault) return fail(msg::MapNotSurviving{fault->map, fault->part});
+  if (check.fault) return fail(msg::MapNotSurviving{check.fault->map, check.fault->part});
   if (copies.failed) return fail(*copies.failed);
   if (!image_written) return fail(msg::CannotWrite{rom_path, out.error});
   if (!place_copies(copies)) return fail(*copies.failed);
   if (!place_output_file(out)) return fail(msg::CannotWrite{rom_path, out.error});
 
-  if (copies.files.size() == 2) say(report, msg::ImportKeptOriginal{copies.files.front().name});
+  const bool original_kept = copies.files.size() == 2;
+  if (original_kept) say(report, msg::ImportKeptOriginal{copies.files.front().name});
   say(report, msg::ImportKeptPrevious{copies.files.back().name});
   say(report, msg::ImportFreeing{});
+  std::vector<std::uint8_t> maps;
+  for (const MapRecord& record : records) maps.push_back(record.map);
   records.clear();
   say(report, msg::ImportDone{});
+
+  say_changes(report, maps, check.changes);
+  const std::uint64_t image_mib = image.size() / kImageSizeUnit;
+  say(report, msg::LevelDataSpace{data_end, image_mib});
+  if (imported_before && original_kept)
+    say(report, msg::OrigHoldsImport{copies.files.front().name});
+  if (over.count != 0)
+    say(report, msg::ImportWroteOver{over.count, over.first, over.last, copies.files.back().name});
+  if (image.size() > kConsoleRomLimit) say(report, msg::ImageBeyondConsole{image_mib});
   return true;
 }
 
@@ -326,6 +381,7 @@ ImportResult import_maps(RomImage rom, const std::string& rom_path, const std::s
   Report not_imported;
   Report reading;
   std::vector<MapRecord> records;
+  const LoadedMaps before = loaded_maps(rom_bytes(rom));
   bool read = false;
   const std::function<void()> tasks[] = {
       [&] {
@@ -334,7 +390,7 @@ ImportResult import_maps(RomImage rom, const std::string& rom_path, const std::s
         say_names_not_imported(not_imported, directory);
         write_copies(copies, rom, target);
       },
-      [&] { read = read_map_files(reading, directory, records); }};
+      [&] { read = read_map_files(reading, directory, records, &before); }};
   run_together(tasks);
   if (!map_file.empty()) {
     say(result.report, msg::MapFileIsImage{rom_path, map_file});
@@ -345,11 +401,12 @@ ImportResult import_maps(RomImage rom, const std::string& rom_path, const std::s
   if (read) report.insert(report.end(), not_imported.begin(), not_imported.end());
   if (read && records.empty()) say(report, msg::NoMapFiles{});
   if (!read || records.empty()) return result;
-  say_maps_left_out(report, rom, records);
+  say_maps_left_out(report, before.exists, records);
   for (const MapRecord& record : records) say_read_back(report, "", record.map, record.read_back);
   // The old image is no longer needed: the new one is built in its memory.
   std::vector<std::uint8_t> image = std::move(rom.bytes);
-  result.replaced = replace_image(report, records, image, rom_path, target, copies);
+  result.replaced =
+      replace_image(report, records, image, rom_path, target, copies, before.directory.imported);
   return result;
 }
 

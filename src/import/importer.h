@@ -6,6 +6,7 @@
 
 #include "import/map_file_reader.h"
 #include "report/report.h"
+#include "rom/map_header.h"
 #include "rom/rom_image.h"
 
 namespace gorv {
@@ -33,10 +34,20 @@ ImportResult import_maps(RomImage rom, const std::string& rom_path,
 // .orig or .bak, in any letter case): no import goes into such a file.
 bool is_backup_name(const std::string& path);
 
+// The maps the game loaded from an image: the image and its directory.
+struct LoadedMaps {
+  Bytes image;
+  LevelDirectory directory;
+  MapExistsTable exists;
+};
+LoadedMaps loaded_maps(Bytes image);
+
 // import_maps' first step: reads and checks the map files of `directory`
 // that exist into `records`, in map order, saying each file's name, each
-// record's tile layout packed into record.tile. A damaged or unreadable
-// file stops it: returns false.
-bool read_map_files(Report& report, const std::string& directory, std::vector<MapRecord>& records);
+// record's tile layout packed into record.tile and, with `before`, the map
+// the game loaded into record.before. A damaged or unreadable file stops
+// it: returns false.
+bool read_map_files(Report& report, const std::string& directory, std::vector<MapRecord>& records,
+                    const LoadedMaps* before = nullptr);
 
 }  // namespace gorv

@@ -52,6 +52,16 @@ std::uint64_t place_layout(Report& report, MapPart part, const std::vector<std::
 
 }  // namespace
 
+std::uint64_t level_data_end(const std::vector<MapRecord>& records) {
+  std::uint64_t end = kNewLevelDirectory + kFirstMapHeaderField;
+  for (const MapRecord& record : records) {
+    end += kMapHeaderSize;
+    for (const auto* layout : {&record.tile, &record.block, &record.background, &record.enemy})
+      end += (layout->size() + 1) / 2 * 2;  // each layout starts at an even address
+  }
+  return end;
+}
+
 std::uint64_t write_level_directory(Report& report, std::vector<MapRecord>& records,
                                     std::vector<std::uint8_t>& image) {
   constexpr std::uint64_t directory = kNewLevelDirectory;

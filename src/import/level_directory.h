@@ -31,6 +31,10 @@ inline constexpr std::uint32_t kLevelOrderTableField = kImportedLevelOrderField;
 inline constexpr std::uint32_t kFirstMapHeaderField = kImportedFirstHeaderField;
 static_assert(kFirstMapHeaderField == kLevelOrderTableField + kLevelOrder.size());
 
+// The offset just past the level data that write_level_directory writes
+// for `records` (their tile layouts packed).
+std::uint64_t level_data_end(const std::vector<MapRecord>& records);
+
 // Writes into `image`, growing it with zero bytes where it is too short:
 // the starting level, the level order pointer, the map header table, the
 // level order table, the map headers and every map's four layouts (each at

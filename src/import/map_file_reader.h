@@ -12,6 +12,7 @@
 
 #include "codec/block_cell.h"
 #include "codec/block_encoder.h"
+#include "format/game_map.h"
 #include "format/map_file.h"
 #include "format/map_read_back.h"
 #include "rom/map_header.h"
@@ -38,6 +39,9 @@ struct MapRecord {
   std::vector<std::uint8_t> enemy;        // enemy layout record; bytes 0-3 set when placed
   std::vector<FilledSquare> blocks;       // the working cells the block layout encodes
   ReadBack read_back;  // where the game reads other than the file holds (no cells)
+  // The map as the game loaded it before the import; nothing when the game
+  // had no such map.
+  std::optional<GameMap> before;
 };
 
 // Reads the map file `file` (its whole contents) into `record`: the header

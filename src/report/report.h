@@ -17,6 +17,7 @@
 #include "codec/block_encoder.h"
 #include "codec/bps.h"
 #include "common/file_error.h"
+#include "format/game_map.h"
 #include "format/map_file.h"
 #include "format/map_read_back.h"
 #include "format/tiled_map.h"
@@ -82,6 +83,27 @@ struct ImportAdjusting {};
 struct ImportFixing {};
 struct ImportFreeing {};
 struct ImportDone {};
+struct MapChanged {
+  std::uint8_t map = 0;
+  MapChange change;
+};
+struct ImportSummary {
+  std::uint64_t imported = 0, changed = 0, unchanged = 0, added = 0;
+};
+struct LevelDataSpace {
+  std::uint64_t end = 0;        // the first byte after the level data
+  std::uint64_t image_mib = 0;  // the padded image's size
+};
+struct OrigHoldsImport {
+  std::string path;  // the .orig copy written in this run
+};
+struct ImportWroteOver {
+  std::uint64_t count = 0, first = 0, last = 0;  // bytes other than 0x00 and 0xFF
+  std::string kept_in;                           // the .bak copy
+};
+struct ImageBeyondConsole {
+  std::uint64_t image_mib = 0;
+};
 struct ImportKeptOriginal {
   std::string path;  // the .orig copy written in this run
 };
@@ -285,18 +307,19 @@ using Message = std::variant<
     msg::Newline, msg::WritingMap, msg::WritingTheme, msg::WritingData, msg::WritingResource,
     msg::LzSizes, msg::UnhandledBlock, msg::UnhandledOmitted, msg::ImportMapFile, msg::ImportStep,
     msg::ImportAppending, msg::ImportLayout, msg::ImportAdjusting, msg::ImportFixing,
-    msg::ImportFreeing, msg::ImportDone, msg::ImportKeptOriginal, msg::ImportKeptPrevious,
-    msg::MapsWritten, msg::MapsKept, msg::WritingPatch, msg::PatchSizes, msg::PatchReplaced,
-    msg::WritingPatched, msg::WritingPreview, msg::WritingChanges, msg::PictureOverMapFile,
-    msg::Difference, msg::MapLeftOut, msg::MapNameCase, msg::MapNameOutOfRange,
-    msg::ReadBackDiffers, msg::ReadBackMore, msg::CheckSound, msg::CannotOpen, msg::RomTooLarge,
-    msg::CannotCreate, msg::CannotWrite, msg::FileTooLarge, msg::MapTooLarge, msg::DataTooLarge,
-    msg::OutputIsImage, msg::MapAbsent, msg::AddressPastEnd, msg::EnemyHeaderEnd,
-    msg::EnemyListMarker, msg::MapFileIsImage, msg::MapFileUnusable, msg::FileExists,
-    msg::PatchDamaged, msg::PatchForOther, msg::SameImages, msg::PatchSelfCheck, msg::ImageTooSmall,
-    msg::ImportIntoBackup, msg::NoMapFiles, msg::MapNotSurviving, msg::CheckProblems,
-    msg::NotHexadecimal, msg::OutOfRange, msg::UnknownOption, msg::OptionNeedsValue,
-    msg::OptionNeedsImage, msg::MapWithImport, msg::AllMapsWithImport,
+    msg::ImportFreeing, msg::ImportDone, msg::MapChanged, msg::ImportSummary, msg::LevelDataSpace,
+    msg::OrigHoldsImport, msg::ImportWroteOver, msg::ImageBeyondConsole, msg::ImportKeptOriginal,
+    msg::ImportKeptPrevious, msg::MapsWritten, msg::MapsKept, msg::WritingPatch, msg::PatchSizes,
+    msg::PatchReplaced, msg::WritingPatched, msg::WritingPreview, msg::WritingChanges,
+    msg::PictureOverMapFile, msg::Difference, msg::MapLeftOut, msg::MapNameCase,
+    msg::MapNameOutOfRange, msg::ReadBackDiffers, msg::ReadBackMore, msg::CheckSound,
+    msg::CannotOpen, msg::RomTooLarge, msg::CannotCreate, msg::CannotWrite, msg::FileTooLarge,
+    msg::MapTooLarge, msg::DataTooLarge, msg::OutputIsImage, msg::MapAbsent, msg::AddressPastEnd,
+    msg::EnemyHeaderEnd, msg::EnemyListMarker, msg::MapFileIsImage, msg::MapFileUnusable,
+    msg::FileExists, msg::PatchDamaged, msg::PatchForOther, msg::SameImages, msg::PatchSelfCheck,
+    msg::ImageTooSmall, msg::ImportIntoBackup, msg::NoMapFiles, msg::MapNotSurviving,
+    msg::CheckProblems, msg::NotHexadecimal, msg::OutOfRange, msg::UnknownOption,
+    msg::OptionNeedsValue, msg::OptionNeedsImage, msg::MapWithImport, msg::AllMapsWithImport,
     // --to-tiled and --from-tiled
     msg::WritingTiledMap, msg::TiledMapsWritten, msg::TiledMapsKept, msg::TiledNormalised,
     msg::TiledRefused, msg::TiledMapChanged>;

@@ -84,6 +84,10 @@ inline constexpr unsigned kFixedBackgroundThemes = 0x2A8;
 inline constexpr std::uint64_t kFixedBackgroundSize = 232;
 inline constexpr std::uint64_t kBackgroundEntrySize = 6;
 inline constexpr std::uint16_t kBackgroundEndWord = 0xFFFF;
+// A list whose first word is this holds, instead of the entries, two bases
+// (subtracted from each entry's second and third word) and the entries'
+// address: no list can start with an entry whose first word is this.
+inline constexpr std::uint16_t kBackgroundIndirectMarker = 0x8000;
 
 inline constexpr BackgroundForm background_form(unsigned theme) {
   if (theme > 15) return BackgroundForm::none;

@@ -485,7 +485,7 @@ TEST(FileNames, ImageNamedInManyScripts) {
   write_file(dir.path / "map0a.gvm", expected_map_file(d));
   const ToolRun imported = run_gorvtool({name, "-import"}, dir.path);
   EXPECT_EQ(imported.status, 0) << imported.output;
-  EXPECT_TRUE(imported.output.ends_with("\ndone!\n")) << imported.output;
+  EXPECT_NE(imported.output.find("\ndone!\n"), std::string::npos) << imported.output;
   EXPECT_EQ(read_file(dir.path / name).size(), 0x200000u);
   EXPECT_TRUE(read_file(dir.path / (name + ".orig")) == text_mode_image(d));
   EXPECT_TRUE(read_file(dir.path / (name + ".bak")) == text_mode_image(d));

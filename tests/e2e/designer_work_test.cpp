@@ -119,9 +119,9 @@ TEST(DesignersWork, MapsLeftOutAreNamed) {
   const std::size_t at = result.output.find("WARNING");
   ASSERT_NE(at, std::string::npos) << result.output;
   EXPECT_EQ(result.output.substr(at, expected.size()), expected);
-  // Then what the game reads otherwise (map 0x05 is the first such map of
+  // Then what the game reads otherwise (map 0x00 is the first such map of
   // the sample image left), then the directory.
-  EXPECT_EQ(result.output.compare(at + expected.size(), 19, "WARNING: map 0x05: "), 0);
+  EXPECT_EQ(result.output.compare(at + expected.size(), 19, "WARNING: map 0x00: "), 0);
   EXPECT_EQ(result.output.find("has no map file", at + expected.size()), std::string::npos);
 }
 

@@ -1,4 +1,4 @@
-#include "export/background_layout.h"
+#include "format/background_layout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "export/background_layout.h"
+#include "format/background_layout.h"
 
 #include "common/byte_order.h"
 #include "format/map_file.h"
@@ -8,15 +8,11 @@ namespace gorv {
 
 namespace {
 
-// A list whose header starts with this word holds the two bases and the
-// address of the entries instead of the entries.
-constexpr std::uint16_t kIndirectMarker = 0x8000;
-
 void read_list(Bytes rom, std::uint64_t address, std::vector<std::uint8_t>& out) {
   std::uint64_t at = address;
   std::uint16_t base_b = 0;
   std::uint16_t base_c = 0;
-  if (rom_contains(rom, at, 2) && read_be16(rom, at) == kIndirectMarker) {
+  if (rom_contains(rom, at, 2) && read_be16(rom, at) == kBackgroundIndirectMarker) {
     base_b = read_be16(rom, at + 2);
     base_c = read_be16(rom, at + 4);
     at = read_be32(rom, at + 6);

@@ -85,6 +85,19 @@ TEST(TiledRoundTrip, EverySampleMapComesBackByteForByte) {
   for (const std::string& map : maps)
     EXPECT_EQ(read_file(dir.path / "back" / map), read_file(dir.path / map)) << map;
 
+  // A file with a byte no reader reads comes back without it, as said.
+  auto extra = read_file(dir.path / "map4a.gvm");
+  extra.push_back(0x5A);
+  write_file(dir.path / "extra.gvm", extra);
+  const ToolRun warned = run_gorvtool({"--to-tiled", "extra.gvm"}, dir.path);
+  EXPECT_EQ(warned.output,
+            "WARNING: \"extra.gvm\" will come back as GorvTool writes map files; normalised: "
+            "bytes after the last section\n\nWriting Tiled map as \"extra.tmj\"...\n1 Tiled map "
+            "written\n");
+  EXPECT_EQ(run_gorvtool({"--from-tiled", "extra.tmj"}, dir.path).status, 0);
+  extra.pop_back();
+  EXPECT_EQ(read_file(dir.path / "extra.gvm"), extra);
+
   // A second run keeps every .tmj: it may hold a designer's edits.
   const ToolRun again = run_gorvtool(with("--to-tiled", {maps[0]}), dir.path);
   EXPECT_EQ(again.output, "0 Tiled maps written\n1 Tiled map already existed and was kept\n");

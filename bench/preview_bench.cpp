@@ -4,8 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include "format/map_file.h"
+#include "picture/png.h"
 #include "preview/draw.h"
-#include "preview/png.h"
 #include "support/map_file_maker.h"
 
 namespace {

@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   gorv::fuzz::place_bytes(image, gorv::kMapHeaderTable + 2u * map, data + 2, 2);
   gorv::fuzz::place_bytes(image, gorv::map_header_offset(rom, map), data + 4, gorv::kMapHeaderSize);
   const gorv::MapExistsTable exists = gorv::build_map_exists_table(rom);
-  const gorv::ExportResult result = gorv::dump_map(rom, exists, map, filter);
+  const gorv::ExportResult result = gorv::dump_map(rom, exists, map, {filter});
   const std::string name = gorv::format("map%02x.gvm", unsigned{map});
   std::FILE* file = std::fopen(name.c_str(), "rb");
   // An absent map writes nothing; a map that exists is written unless it

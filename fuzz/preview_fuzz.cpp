@@ -10,9 +10,9 @@
 #include "cli/compare_text.h"
 #include "format/map_file.h"
 #include "one_in.h"
+#include "picture/png.h"
 #include "preview/compare.h"
 #include "preview/draw.h"
-#include "preview/png.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const gorv::ParsedMapFile parsed = gorv::parse_map_file({data, size});

@@ -663,6 +663,28 @@ constexpr std::tuple kRows{
                                 " already existed and " + for_count(m.count, "was", "were") +
                                 " kept\n";
                        }},
+    Row<msg::ImportedImageOriginalData>{
+        Kind::warning,
+        [](const auto& m) {
+          return format(
+              "\"%s\" was imported: -map and -info show the game's original level data, not the "
+              "imported maps; --all-maps writes the imported maps",
+              m.image.c_str());
+        }},
+    Row<msg::MapFileLacksEnemies>{Kind::warning,
+                                  [](const auto& m) {
+                                    return format(
+                                        "map 0x%02X: %s holds no enemies; "
+                                        "an import of it writes an empty enemy list",
+                                        u(m.map), map_file_name(m.map).c_str());
+                                  }},
+    Row<msg::MapFileLacksBlocks>{Kind::warning,
+                                 [](const auto& m) {
+                                   return format(
+                                       "map 0x%02X: %s lacks the blocks of type 0x%02X; "
+                                       "an import of it writes none",
+                                       u(m.map), map_file_name(m.map).c_str(), u(m.type_code));
+                                 }},
     Row<msg::WritingPatch>{
         Kind::progress,
         [](const auto& m) { return format("\nWriting patch as \"%s\"...\n\n", m.path.c_str()); }},

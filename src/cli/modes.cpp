@@ -39,7 +39,8 @@ std::uint8_t block_filter(const RunContext& run) {
 void run_map(RunContext& run) {
   const std::uint8_t map = *run.settings.map;
   if (!output_spares_image(run, map_file_name(map))) return;
-  show(run.out, dump_map(rom_bytes(run.rom), run.exists, map, block_filter(run)).report, true);
+  const MapDumpOptions options{block_filter(run)};
+  show(run.out, dump_map(rom_bytes(run.rom), run.exists, map, options).report, true);
 }
 
 void run_theme(RunContext& run) {
@@ -74,21 +75,25 @@ void run_import(RunContext& run) {
   show(run.out, import_maps(std::move(rom), run.rom_path).report, true);
 }
 
-// --all-maps: every present map as -map writes it, except that a map file
-// that already exists is kept: a bulk dump must never wipe a folder of
-// edited maps.
+// --all-maps: every map the game loads (on an imported image, the imported
+// ones), as -map writes it, and what each map file lacks of its map; except
+// that a map file that already exists is kept: a bulk dump must never wipe
+// a folder of edited maps.
 void run_all_maps(RunContext& run, const std::vector<std::string>&) {
+  const Bytes rom = rom_bytes(run.rom);
+  const MapDumpOptions options{block_filter(run), loaded_directory(rom), true};
+  const MapExistsTable exists = build_map_exists_table(rom, options.directory);
   std::uint64_t written = 0;
   std::uint64_t kept = 0;
   for (int m = 0; m < kMapCount; ++m) {
     const auto map = static_cast<std::uint8_t>(m);
-    if (!map_exists(run.exists, map)) continue;
+    if (!map_exists(exists, map)) continue;
     const std::string name = map_file_name(map);
     if (path_exists(name)) {  // the image itself too, if it bears the name
       ++kept;
       continue;
     }
-    const ExportResult result = dump_map(rom_bytes(run.rom), run.exists, map, block_filter(run));
+    const ExportResult result = dump_map(rom, exists, map, options);
     show(run.out, result.report, false);
     if (result.written) ++written;
   }

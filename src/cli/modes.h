@@ -22,7 +22,7 @@ struct RunContext {
   Output& out;
   const std::string& rom_path;
   RomImage rom;
-  MapExistsTable exists;
+  MapExistsTable exists;  // through the game's own directory, as -map reads it
   const RunSettings& settings;
   bool image_needed_later;  // a long option still works on the image after -import
 };

@@ -136,6 +136,10 @@ int run_tool(const std::vector<std::string>& args, Console& console) {
     return out.status;
   if (image_refused(out, rom_path, run.rom, settings, all_maps)) return out.status;
   run.exists = build_map_exists_table(rom_bytes(run.rom));
+  // -map and -info read the game's own directory, which an import no longer
+  // points the game at.
+  if ((settings.map || settings.level) && image_imported(rom_bytes(run.rom)))
+    show(out, msg::ImportedImageOriginalData{rom_path}, false);
 
   for (const SingleHyphenMode& mode : single_hyphen_modes())
     if (mode.requested(settings)) mode.run(run);

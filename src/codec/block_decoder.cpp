@@ -17,6 +17,8 @@ namespace {
 // does at the end of the image.
 constexpr std::size_t kMaxGroupsAndEntries = 0x40000;
 
+static_assert(kTypeCodeBits <= 6, "BlockDecoding::unhandled_types holds a bit per type code");
+
 // Reads fields most significant bit first from `start` on. Asking for a bit
 // past the end of the image sets `ended`; the field is then incomplete and
 // the caller stops.
@@ -158,6 +160,7 @@ BlockDecoding decode_block_cells(Bytes rom, std::uint64_t address, std::uint8_t 
       const std::uint32_t y = read_bits(reader, y_width);
       if (reader.ended) break;
       if (format.payload == Payload::kUnhandled) {
+        result.unhandled_types |= std::uint64_t{1} << code;
         if (result.unhandled.size() <= report_limit)
           result.unhandled.push_back({static_cast<std::uint8_t>(code), position_after(reader)});
         continue;

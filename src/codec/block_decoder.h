@@ -32,11 +32,13 @@ inline std::size_t unhandled_report_limit(std::size_t grid_size) {
 // The block cell array of a decoded stream, one cell per grid square (type
 // byte 0x80 OR type code, or 0 for an empty square), and the first
 // unhandled_report_limit + 1 unhandled-type entries met, in stream order.
-// Entries past those are decoded all the same; only their report is cut.
+// Entries past those are decoded all the same; only their report is cut,
+// and `unhandled_types` still names their type codes.
 struct BlockDecoding {
   std::vector<BlockCell> cells;
   std::vector<UnhandledBlockType> unhandled;
-  std::size_t filled = 0;  // cells that hold a block (no write empties a square)
+  std::uint64_t unhandled_types = 0;  // bit c: an entry of type code c was met
+  std::size_t filled = 0;             // cells that hold a block (no write empties a square)
 };
 
 // Decodes the stream at `address` into `grid_size` cells for a map `width`

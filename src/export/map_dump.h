@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "codec/block_decoder.h"
 #include "export/export_file.h"
 #include "format/map_file.h"
 #include "rom/map_header.h"
@@ -13,17 +14,26 @@
 
 namespace gorv {
 
-// The bytes of the map file of the map whose header is `h`, built from the
-// ROM image, keeping only block type `block_filter` (kAllBlockTypes: all);
-// nothing when the map cannot make a map file of at most 65,535 bytes (its
-// offsets are 16-bit). The report gets the tile layout's size report, the
-// unhandled block types met and an enemy layout error.
-std::optional<std::vector<std::uint8_t>> build_map_file(Report& report, Bytes rom,
-                                                        const MapHeader& h,
-                                                        std::uint8_t block_filter);
+// How a map is dumped.
+struct MapDumpOptions {
+  std::uint8_t block_filter = kAllBlockTypes;      // the one block type kept, or all
+  LevelDirectory directory = kGameLevelDirectory;  // whose header and exists table
+  // After the enemy layout's error and after the first entry of each
+  // unhandled block type, say what the map file lacks (--all-maps).
+  bool name_losses = false;
+};
 
-// Writes map `map` to its map file. An absent map writes nothing.
+// The bytes of the map file of map `map`, whose header is `h`, built from
+// the ROM image; nothing when the map cannot make a map file of at most
+// 65,535 bytes (its offsets are 16-bit). The report gets the tile layout's
+// size report, the unhandled block types met and an enemy layout error.
+std::optional<std::vector<std::uint8_t>> build_map_file(Report& report, Bytes rom,
+                                                        const MapHeader& h, std::uint8_t map,
+                                                        const MapDumpOptions& options);
+
+// Writes map `map` to its map file; `exists` is the exists table of the
+// options' directory. An absent map writes nothing.
 ExportResult dump_map(Bytes rom, const MapExistsTable& exists, std::uint8_t map,
-                      std::uint8_t block_filter);
+                      const MapDumpOptions& options);
 
 }  // namespace gorv

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <string>
 #include <vector>
 
 #include "common/text.h"
+#include "picture/colours.h"
+#include "picture/font.h"
 #include "preview/compare.h"
-#include "preview/font.h"
 #include "rom/game_facts.h"
 
 namespace gorv {
@@ -16,59 +16,6 @@ namespace gorv {
 namespace {
 
 constexpr Rgb kStripBackground{22, 22, 28};
-constexpr Rgb kRim{0, 0, 0};  // inside block outlines, around markers and swatches
-
-// Hand-picked for block types 0x00 to 0x10: saturated, bright and far
-// apart in hue, so that outlines stand out from the muted tile colours.
-constexpr std::array<Rgb, kBlockTypeCount> kBlockColours = {{
-    {255, 48, 48},    // 0x00 red
-    {255, 144, 0},    // 0x01 orange
-    {255, 232, 0},    // 0x02 yellow
-    {150, 255, 40},   // 0x03 lime
-    {0, 200, 90},     // 0x04 green
-    {0, 255, 210},    // 0x05 aquamarine
-    {0, 190, 255},    // 0x06 sky blue
-    {50, 90, 255},    // 0x07 blue
-    {150, 80, 255},   // 0x08 violet
-    {255, 40, 255},   // 0x09 magenta
-    {255, 120, 190},  // 0x0A pink
-    {250, 250, 170},  // 0x0B cream
-    {200, 130, 60},   // 0x0C brown
-    {170, 170, 20},   // 0x0D olive
-    {0, 150, 150},    // 0x0E teal
-    {170, 200, 255},  // 0x0F pale blue
-    {255, 170, 130},  // 0x10 salmon
-}};
-
-Rgb from_hsl(double h, double s, double l) {
-  const double c = (1 - std::fabs(2 * l - 1)) * s;
-  const double hp = h * 6;
-  const double x = c * (1 - std::fabs(std::fmod(hp, 2.0) - 1));
-  double r = 0, g = 0, b = 0;
-  switch (static_cast<int>(hp) % 6) {
-    case 0:
-      r = c, g = x;
-      break;
-    case 1:
-      r = x, g = c;
-      break;
-    case 2:
-      g = c, b = x;
-      break;
-    case 3:
-      g = x, b = c;
-      break;
-    case 4:
-      r = x, b = c;
-      break;
-    default:
-      r = c, b = x;
-      break;
-  }
-  const double m = l - c / 2;
-  auto channel = [m](double v) { return static_cast<std::uint8_t>(std::lround((v + m) * 255)); };
-  return {channel(r), channel(g), channel(b)};
-}
 
 // ---- The map part ----
 
@@ -134,30 +81,14 @@ void draw_screen_lines(Picture& p, const Frame& f) {
     fill_rect(p, 0, y * s, f.map_width, 1, kScreenLine);
 }
 
-// The outline in the block type's colour, a dark ring inside it where the
-// square is large enough, and for the variant bit a filled corner (or a
-// white dot on the smallest squares).
-void draw_block(Picture& p, unsigned px, unsigned py, unsigned s, std::uint8_t type_byte) {
-  const std::uint8_t code = code_of_cell_type(type_byte);
-  const Rgb c = block_colour(block_type_of_code(code));
-  frame_rect(p, px, py, s, s, c);
-  if (s >= 6) frame_rect(p, px + 1, py + 1, s - 2, s - 2, kRim);
-  if ((code & kVariantBit) == 0) return;
-  if (s >= 4) {
-    const unsigned k = s / 2 + 1;
-    for (unsigned dy = 0; dy < k; ++dy) fill_rect(p, px, py + dy, k - dy, 1, c);
-  } else {
-    set_pixel(p, px + 1, py + 1, kText);
-  }
-}
-
 void draw_blocks(Picture& p, const MapFile& map, const Frame& f) {
   const std::size_t squares = std::min(map.blocks.size(), std::size_t{f.g.columns} * f.g.grid_rows);
   for (std::size_t i = 0; i < squares; ++i) {
     if (map.blocks[i].type == 0) continue;
     const auto x = static_cast<unsigned>(i % f.g.columns);
     const auto y = static_cast<unsigned>(i / f.g.columns);
-    draw_block(p, x * f.g.scale, y * f.g.scale, f.g.scale, map.blocks[i].type);
+    draw_block_square(p, x * f.g.scale, y * f.g.scale, f.g.scale,
+                      code_of_cell_type(map.blocks[i].type));
   }
 }
 
@@ -412,24 +343,6 @@ PreviewGeometry preview_geometry(const MapValues& values) {
   g.scale = preview_scale(g.columns, g.grid_rows + g.extra_rows);
   g.strip_top = (g.grid_rows + g.extra_rows) * g.scale;
   return g;
-}
-
-// Neighbouring values lie far apart in hue (steps of the golden ratio
-// around the circle) and differ in lightness (three levels) and
-// saturation (two levels); no tile colour is as bright as the lines and
-// outlines drawn over them.
-Rgb tile_colour(std::uint8_t tile) {
-  constexpr double kGoldenStep = 0.6180339887498949;
-  const double hue = std::fmod(tile * kGoldenStep, 1.0);
-  constexpr double kLightness[3] = {0.30, 0.44, 0.58};
-  constexpr double kSaturation[2] = {0.45, 0.70};
-  return from_hsl(hue, kSaturation[(tile / 3) % 2], kLightness[tile % 3]);
-}
-
-Rgb block_colour(std::uint8_t block_type) {
-  if (block_type < kBlockTypeCount) return kBlockColours[block_type];
-  // Types the game's stream does not use: pale tints.
-  return from_hsl((block_type - kBlockTypeCount) / 15.0, 0.35, 0.82);
 }
 
 Picture draw_preview(const MapFile& map, std::string_view file_name) {

@@ -7,8 +7,9 @@
 #include <string_view>
 
 #include "format/map_file.h"
+#include "picture/colours.h"
+#include "picture/picture.h"
 #include "preview/compare.h"
-#include "preview/picture.h"
 
 namespace gorv {
 
@@ -28,9 +29,7 @@ struct PreviewGeometry {
 };
 PreviewGeometry preview_geometry(const MapValues& values);
 
-// The fixed colours.
-Rgb tile_colour(std::uint8_t tile);
-Rgb block_colour(std::uint8_t block_type);  // block type = type code & 0x1F
+// The fixed colours, besides those of tiles and blocks (picture/colours.h).
 inline constexpr Rgb kNoDataDark{36, 36, 40};
 inline constexpr Rgb kNoDataLight{78, 78, 86};
 inline constexpr Rgb kExtraRowBase{30, 34, 52};
@@ -39,7 +38,7 @@ inline constexpr Rgb kScreenLine{255, 255, 255};
 inline constexpr Rgb kStartMarker{40, 230, 60};
 inline constexpr Rgb kEndMarker{255, 40, 40};
 inline constexpr Rgb kChangeMark{255, 255, 255};
-inline constexpr Rgb kText{232, 232, 236};  // the strip's text
+inline constexpr Rgb kText = kLightMark;  // the strip's text
 
 // The square's pattern colour where the file holds no tile for it: a
 // checkerboard of two-pixel squares.

@@ -6,9 +6,9 @@
 #include "common/file_io.h"
 #include "common/platform.h"
 #include "format/map_file.h"
+#include "picture/png.h"
 #include "preview/compare.h"
 #include "preview/draw.h"
-#include "preview/png.h"
 #include "report/output_steps.h"
 
 namespace gorv {

@@ -116,6 +116,19 @@ struct MapsWritten {
 struct MapsKept {
   std::uint64_t count = 0;
 };
+// -map and -info on an imported image: they read the game's own directory.
+struct ImportedImageOriginalData {
+  std::string image;
+};
+// --all-maps: what a map file written lacks of the map, and so what an
+// import of it leaves out.
+struct MapFileLacksEnemies {
+  std::uint8_t map = 0;
+};
+struct MapFileLacksBlocks {
+  std::uint8_t map = 0;
+  std::uint8_t type_code = 0;  // as the unhandled block type's message names it
+};
 struct WritingPatch {
   std::string path;
 };
@@ -309,7 +322,8 @@ using Message = std::variant<
     msg::ImportAppending, msg::ImportLayout, msg::ImportAdjusting, msg::ImportFixing,
     msg::ImportFreeing, msg::ImportDone, msg::MapChanged, msg::ImportSummary, msg::LevelDataSpace,
     msg::OrigHoldsImport, msg::ImportWroteOver, msg::ImageBeyondConsole, msg::ImportKeptOriginal,
-    msg::ImportKeptPrevious, msg::MapsWritten, msg::MapsKept, msg::WritingPatch, msg::PatchSizes,
+    msg::ImportKeptPrevious, msg::MapsWritten, msg::MapsKept, msg::ImportedImageOriginalData,
+    msg::MapFileLacksEnemies, msg::MapFileLacksBlocks, msg::WritingPatch, msg::PatchSizes,
     msg::PatchReplaced, msg::WritingPatched, msg::WritingPreview, msg::WritingChanges,
     msg::PictureOverMapFile, msg::Difference, msg::MapLeftOut, msg::MapNameCase,
     msg::MapNameOutOfRange, msg::ReadBackDiffers, msg::ReadBackMore, msg::CheckSound,

@@ -342,6 +342,7 @@ TEST(BlockDecoder, UnhandledEntriesBeyondTheReportLimitAreDecodedButNotKept) {
     put_end_code(f);
     const auto decoded = decode_block_cells(Bytes(f.bytes), 0, 1, 280, kAllBlockTypes);
     EXPECT_EQ(std::min(count, std::size_t{281}), decoded.unhandled.size()) << count;
+    EXPECT_EQ(std::uint64_t{1} << 0x08, decoded.unhandled_types) << count;
     for (std::size_t i = 0; i < decoded.cells.size(); ++i)
       EXPECT_EQ(i == 7 ? 0x80 : 0, decoded.cells[i].type) << count << " " << i;
   }

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <set>
 
+#include "picture/font.h"
 #include "preview/draw.h"
-#include "preview/font.h"
 #include "rom/game_facts.h"
 #include "sample_rom/sample_rom.h"
 #include "support/map_file_maker.h"

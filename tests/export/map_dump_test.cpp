@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/messages.h"
+#include "common/text.h"
 
 #include <filesystem>
 #include <random>
@@ -29,7 +30,7 @@ Dump dump(const fs::path& dir, const ByteVector& image, std::uint8_t map,
   Dump d;
   const MapExistsTable exists = build_map_exists_table(Bytes(image));
   test::CurrentDirGuard in(dir);
-  const ExportResult result = dump_map(Bytes(image), exists, map, filter);
+  const ExportResult result = dump_map(Bytes(image), exists, map, {filter});
   d.output = report_text(result.report);
   d.error = report_has_error(result.report);
   return d;
@@ -247,6 +248,37 @@ TEST(MapDump, BlockFilterKeepsOneTypeAndUnhandledTypesAreReported) {
             test::read_file(dir_01.path / "map2d.gvm"));
 }
 
+// Each unhandled block type's loss is named once: after its first entry,
+// or after the line that tells of the report cut when met only past it.
+TEST(MapDump, LossesAreNamedOncePerTypeAlsoPastTheReportCut) {
+  test::BitFields f;
+  f.bytes = {0x40, 0x54};  // X fields of 5 bits, Y fields of 4
+  for (const auto& [type, entries] : {std::pair{0x28u, 300u}, {0x0Du, 1u}}) {
+    test::put_field(f, type, 6);
+    for (unsigned i = 0; i < entries; ++i) test::put_field(f, (i % 20) << 4 | 1, 9);
+    test::put_field(f, 0x1F, 5);
+  }
+  test::put_field(f, 0x3F, 6);
+  ByteVector rom(0x2000, 0);
+  std::copy(f.bytes.begin(), f.bytes.end(), rom.begin() + 0x1000);
+  const MapHeader h{.width = 1, .size_byte = 1, .block_address = 0x1000, .grid_size = 280};
+  Report report;  // the enemy layout at 0 has no end word either
+  build_map_file(report, Bytes(rom), h, 0x2D, {kAllBlockTypes, kGameLevelDirectory, true});
+  std::string seen;
+  for (const Message& m : report)
+    if (!std::holds_alternative<msg::LzSizes>(m))
+      seen += std::holds_alternative<msg::UnhandledBlock>(m) ? "F " : message_text(m);
+  const std::string lacks = "WARNING: map 0x2D: map2d.gvm lacks the blocks of type 0x";
+  const std::string none = "; an import of it writes none\n";
+  std::string expected = "F " + lacks + "28" + none;
+  for (int i = 1; i < 280; ++i) expected += "F ";
+  EXPECT_EQ(expected + "\nFurther entries of unhandled block types are not shown\n" + lacks + "0D" +
+                none + "ERROR: End of enemy header not found. (art_load[3] = 0x0000)\n" +
+                "WARNING: map 0x2D: map2d.gvm holds no enemies; an import of it writes an " +
+                "empty enemy list\n",
+            seen);
+}
+
 TEST(MapDump, AbsentMapWritesNothing) {
   ByteVector image = base_image();
   TestMap m = simple_map(0x30, 0x03, 0x05, counting(280, 0, 1));
@@ -347,7 +379,7 @@ TEST(MapDump, FileThatCannotBeCreatedOrWritten) {
   {
     test::CurrentDirGuard in(parent.path / "gone");
     fs::remove(parent.path / "gone");
-    gone = dump_map(Bytes(image), exists, 0x05, 0xFF);
+    gone = dump_map(Bytes(image), exists, 0x05, {});
   }
   EXPECT_EQ("ERROR: cannot create file \"map05.gvm\" (no such file)\n", report_text(gone.report));
   EXPECT_TRUE(report_has_error(gone.report));

@@ -5,10 +5,9 @@
 #include <vector>
 
 #include "format/map_file.h"
+#include "picture/png.h"
 #include "preview/compare.h"
 #include "preview/draw.h"
-#include "preview/font.h"
-#include "preview/png.h"
 #include "rom/game_facts.h"
 #include "support/png_pixels.h"
 
@@ -197,24 +196,6 @@ TEST(PreviewPicture, ChangesAreMarkedExactlyWhereTheMapsDiffer) {
   EXPECT_EQ(kChangeMark, marked.at(5 * 8 + 4, 8));
   EXPECT_EQ(kChangeMark, marked.at(7 * 8 + 4, 1 * 8 - 1));
   EXPECT_NE(kChangeMark, marked.at(8 * 8, 1 * 8 + 4));  // between squares 47 and 48
-}
-
-// One character for each well-formed UTF-8 sequence, one stand-in for each
-// other byte.
-TEST(PreviewFont, Utf8TextIsReadCharacterByCharacter) {
-  constexpr char32_t X = kNotACharacter;
-  struct Case {
-    std::string_view text;
-    std::u32string characters;
-  };
-  for (const Case& c : {Case{"a\xC3\xA9\xD0\xBA\xF0\x9F\x98\x80", {U'a', 0xE9, 0x43A, 0x1F600}},
-                        {"\xE2\x82z\xC3", {X, X, U'z', X}},   // cut short
-                        {"\xA9\xE9", {X, X}},                 // stray byte, Latin-1 byte
-                        {"\xC0\xAF", {X, X}},                 // overlong
-                        {"\xED\xA0\x80", {X, X, X}},          // a surrogate
-                        {"\xF4\x90\x80\x80", {X, X, X, X}}})  // past U+10FFFF
-    EXPECT_TRUE(characters_of(c.text) == c.characters) << c.text;
-  EXPECT_EQ(3 * kGlyphAdvance - 1, text_width("\xD0\xBA\xC3\xA9g", 1));
 }
 
 }  // namespace

@@ -70,5 +70,42 @@ TEST(MapExists, HeaderCutByTheEndOfTheImageIsAbsent) {
   EXPECT_FALSE(map_exists(build_map_exists_table(Bytes(empty)), 0));
 }
 
+// An image as an import leaves it: the seventeen base references point at
+// the directory at 0x100000, which is just long enough.
+std::vector<std::uint8_t> imported_image() {
+  std::vector<std::uint8_t> image(kImportedLevelDirectory + kImportedFirstHeaderField, 0);
+  for (const BaseReference& reference : kBaseReferences)
+    set_be32(image, reference.offset, kImportedLevelDirectory + reference.field);
+  return image;
+}
+
+TEST(ImportedDirectory, AllSeventeenReferencesAndTheFixedPartMakeAnImportedImage) {
+  const auto imported = imported_image();
+  EXPECT_TRUE(image_imported(Bytes(imported)));
+  EXPECT_FALSE(image_imported(Bytes(imported).first(imported.size() - 1)));
+  for (const BaseReference& reference : kBaseReferences) {
+    auto off = imported;
+    ++off[reference.offset + 3];
+    EXPECT_FALSE(image_imported(Bytes(off))) << reference.offset;
+  }
+}
+
+TEST(ImportedDirectory, AMapIsAbsentWhenItsEntryIsZeroOrItsHeaderPassesTheEnd) {
+  auto image = imported_image();
+  const auto last = static_cast<std::uint16_t>(kImportedFirstHeaderField - kMapHeaderSize);
+  const struct {
+    std::uint8_t map;
+    std::uint16_t entry;  // header offset from the directory's start
+    bool present;
+  } cases[] = {{0, 0, false},
+               {1, last, true},
+               {2, static_cast<std::uint16_t>(last + 1), false},
+               {0x7D, 8, true}};
+  for (const auto& c : cases)
+    set_be16(image, kImportedLevelDirectory + kMapHeaderTableField + 2 * c.map, c.entry);
+  const MapExistsTable table = build_map_exists_table(Bytes(image), kImportedDirectory);
+  for (const auto& c : cases) EXPECT_EQ(c.present, map_exists(table, c.map)) << int{c.map};
+}
+
 }  // namespace
 }  // namespace gorv

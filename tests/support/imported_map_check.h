@@ -20,11 +20,11 @@ namespace gorv::test::imported {
 namespace fs = std::filesystem;
 using ByteVector = std::vector<std::uint8_t>;
 
-std::uint32_t be32(const ByteVector& image, std::size_t at) {
+inline std::uint32_t be32(const ByteVector& image, std::size_t at) {
   return static_cast<std::uint32_t>(image.at(at) << 24 | image.at(at + 1) << 16 |
                                     image.at(at + 2) << 8 | image.at(at + 3));
 }
-std::uint16_t be16(const ByteVector& image, std::size_t at) {
+inline std::uint16_t be16(const ByteVector& image, std::size_t at) {
   return static_cast<std::uint16_t>(image.at(at) << 8 | image.at(at + 1));
 }
 inline std::size_t le16(const ByteVector& file, std::size_t at) {
@@ -67,8 +67,8 @@ inline MapFile parse_map_file(const fs::path& path) {
 // Squares of a block layout section: type byte (0x80 OR type code, or 0)
 // and data bytes per square. In the earlier layout every square is a
 // record, and type code 0x3F marks an empty one.
-std::vector<std::array<std::uint8_t, 5>> section_squares(const ByteVector& section,
-                                                         bool current = true) {
+inline std::vector<std::array<std::uint8_t, 5>> section_squares(const ByteVector& section,
+                                                                bool current = true) {
   std::vector<std::array<std::uint8_t, 5>> squares;
   for (std::size_t pos = 0; pos < section.size();) {
     const std::uint8_t b = section[pos];
@@ -102,7 +102,7 @@ inline bool carried(const std::vector<std::array<std::uint8_t, 5>>& squares, std
 
 // A square as far as the stream stores it: the type byte and the data bits
 // of its block type (other data bytes are what earlier entries left there).
-std::array<std::uint8_t, 5> stored(std::array<std::uint8_t, 5> square) {
+inline std::array<std::uint8_t, 5> stored(std::array<std::uint8_t, 5> square) {
   std::array<std::uint8_t, 5> masks = {0xFF, 0, 0, 0, 0};
   switch (square[0] & 0x1F) {
     case 0x01:
@@ -129,7 +129,7 @@ std::array<std::uint8_t, 5> stored(std::array<std::uint8_t, 5> square) {
   return square;
 }
 
-std::uint16_t checksum_of(const ByteVector& image) {
+inline std::uint16_t checksum_of(const ByteVector& image) {
   std::uint16_t sum = 0;
   for (std::size_t i = 0x200; i + 1 < image.size(); i += 2)
     sum = static_cast<std::uint16_t>(sum + be16(image, i));

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "preview/picture.h"
+#include "picture/picture.h"
 
 namespace gorv::test {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "preview/picture.h"
+#include "picture/picture.h"
 
 namespace gorv {
 

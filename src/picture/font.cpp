@@ -1,4 +1,4 @@
-#include "preview/font.h"
+#include "picture/font.h"
 
 namespace gorv {
 

@@ -1,4 +1,4 @@
-#include "preview/picture.h"
+#include "picture/picture.h"
 
 #include <algorithm>
 

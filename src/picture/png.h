@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "preview/picture.h"
+#include "picture/picture.h"
 
 namespace gorv {
 

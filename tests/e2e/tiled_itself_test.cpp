@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <string>
 
+#include "picture/picture.h"
 #include "sample_rom/sample_rom.h"
+#include "support/png_pixels.h"
 #include "support/run_tool.h"
 #include "support/temp_dir.h"
 
@@ -71,6 +73,33 @@ TEST_F(TiledItself, MapsSavedByTiledComeBackByteForByte) {
       EXPECT_EQ(read_file(dir_.path / folder / (stem + ".gvm")),
                 read_file(dir_.path / (stem + ".gvm")))
           << folder << " " << stem;
+  }
+}
+
+// tmxrasterizer draws each square with its tile of the tileset picture:
+// the tilesets load.
+TEST_F(TiledItself, TheTilesetPicturesLoad) {
+  const Picture tileset = read_png(read_file(dir_.path / "gorv-tiles.png"));
+  ASSERT_EQ(tileset.width, 256u);
+  for (const std::string& stem : stems_) {
+    ASSERT_TRUE(
+        run_in(dir_.path, "tmxrasterizer --show-layer tiles " + stem + ".tmj " + stem + ".png"));
+    const Picture picture = read_png(read_file(dir_.path / (stem + ".png")));
+    const auto map = read_file(dir_.path / (stem + ".gvm"));
+    const unsigned columns = map[6] * 20u;
+    const unsigned rows = (map[7] & 0x3Fu) * 14u;
+    ASSERT_EQ(picture.width, columns * 16) << stem;
+    ASSERT_EQ(picture.height, rows * 16) << stem;
+    unsigned wrong = 0;
+    for (unsigned y = 0; y < picture.height; ++y) {
+      for (unsigned x = 0; x < picture.width; ++x) {
+        const std::uint8_t tile = map[28 + (y / 16) * columns + x / 16];
+        const unsigned tx = tile % 16 * 16 + x % 16;
+        const unsigned ty = tile / 16 * 16 + y % 16;
+        if (!(pixel_at(picture, x, y) == pixel_at(tileset, tx, ty))) ++wrong;
+      }
+    }
+    EXPECT_EQ(wrong, 0u) << stem;
   }
 }
 

@@ -70,6 +70,16 @@ open(path, "wb").write(data)
 PY
 gorvtool --compare map4a.gvm edited4a.gvm
 
+step "every sample map as a Tiled map (.tmj), in $demo/tiled, and one back"
+mkdir -p tiled
+(
+  cd tiled
+  gorvtool ../sample.bin --all-maps
+  gorvtool --to-tiled map*.gvm
+  gorvtool --from-tiled map4a.tmj
+  ls gorv-*
+)
+
 step "theme A and the editor's resource file"
 gorvtool sample.bin -theme a -resource
 ls -l themea.gvt gorvedit.dat

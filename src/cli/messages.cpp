@@ -408,6 +408,157 @@ std::string patch_damaged(const msg::PatchDamaged& m) {
                 bps_error_text(refused).c_str());
 }
 
+const char* normalised_part_name(NormalisedPart part) {
+  switch (part) {
+    case NormalisedPart::earlier_layout:
+      return "the earlier layout";
+    case NormalisedPart::header_bytes:
+      return "the header's bytes 0 to 5";
+    case NormalisedPart::before_tiles:
+      return "bytes between the header and the tile section";
+    case NormalisedPart::block_runs:
+      return "the block section's runs of empty squares";
+    case NormalisedPart::background_bytes:
+      return "bytes of the background section that are not read";
+    case NormalisedPart::enemy_bytes:
+      return "bytes after the last enemy entry";
+    case NormalisedPart::after_end:
+      break;
+  }
+  return "bytes after the last section";
+}
+
+std::string tiled_normalised(const msg::TiledNormalised& m) {
+  std::string parts;
+  for (const NormalisedPart part : m.parts) {
+    if (!parts.empty()) parts += ", ";
+    parts += normalised_part_name(part);
+  }
+  return format("\"%s\" will come back as GorvTool writes map files; normalised: %s",
+                m.file.c_str(), parts.c_str());
+}
+
+// What is wrong, for TiledRefused; `r.name` and the place are added by the caller.
+std::string tiled_problem(const TiledRefusal& r) {
+  using P = TiledProblem;
+  const auto& v = r.values;
+  const char* text = r.text.c_str();
+  auto tileset = [](std::uint64_t id) {
+    return std::string(kTiledTilesets[id < kTiledTilesets.size() ? id : 0].name);
+  };
+  // An object's property problem names the property first.
+  const std::string prop =
+      r.where == TiledWhere::object ? format("property \"%s\" ", text) : std::string();
+  switch (r.problem) {
+    case P::not_json:
+      return format("this is not a JSON file (reading stopped at byte %llu)",
+                    static_cast<unsigned long long>(v[0]));
+    case P::json_number:
+      return "this JSON file holds a number too large to read";
+    case P::xml_map:
+      return "this is a .tmx map; in Tiled, use File > Export As and save it as a JSON map "
+             "file (.tmj)";
+    case P::not_a_map:
+      return "this is not a Tiled map: it has no width and height in cells";
+    case P::infinite:
+      return "the map is infinite; in Tiled, untick Infinite in Map > Map Properties and save it "
+             "again";
+    case P::not_orthogonal:
+      return format("the map is %s, not orthogonal", text);
+    case P::tile_size:
+      return format("its tiles are %u x %u pixels, not 16 x 16", u(v[0]), u(v[1]));
+    case P::not_whole_screens:
+      return format("the map is %u x %u cells, not whole screens of 20 x 14 cells", u(v[0]),
+                    u(v[1]));
+    case P::too_many_screens:
+      return format("the map is %u x %u screens; the block layout holds at most %u x %u", u(v[0]),
+                    u(v[1]), u(v[2]), u(v[3]));
+    case P::layer_missing:
+      return format("there is no layer \"%s\"", text);
+    case P::layer_doubled:
+      return format("there are two layers named \"%s\"", text);
+    case P::layer_size:
+      return format("layer \"%s\" is %u x %u cells, not %u x %u as the map", text, u(v[0]), u(v[1]),
+                    u(v[2]), u(v[3]));
+    case P::layer_not_tiles:
+      return format("layer \"%s\" is not a tile layer", text);
+    case P::layer_zstd:
+      return format(
+          "layer \"%s\" is compressed with Zstandard; in Tiled, set Tile Layer Format in Map > "
+          "Map Properties to CSV or Base64 (zlib) and save it again",
+          text);
+    case P::layer_data:
+      return format("the cells of layer \"%s\" cannot be read (damaged after %u cells)", text,
+                    u(v[0]));
+    case P::file_too_large:
+      return format("the map file would be %u bytes, more than 65535", u(v[0]));
+    case P::foreign_tile:
+      return r.text.empty()
+                 ? format("tile %u is of no tileset; this layer takes tiles of \"%s\"", u(v[0]),
+                          tileset(v[1]).c_str())
+                 : format("tile %u is of the tileset \"%s\"; this layer takes tiles of \"%s\"",
+                          u(v[0]), text, tileset(v[1]).c_str());
+    case P::flipped_tile:
+      return format("tile %u is flipped or rotated; a map file holds no flips", u(v[0]));
+    case P::past_tileset:
+      return format("tile %u of \"%s\" is past its last tile (%u)", u(v[0]), text,
+                    kTiledTilesets[v[1] < kTiledTilesets.size() ? v[1] : 0].count - 1);
+    case P::past_tile_section:
+      return format(
+          "the tile section holds the first %u cells only (the grid size wraps); this cell "
+          "must be empty",
+          u(v[0]));
+    case P::missing:
+      return prop + "is missing";
+    case P::not_a_number:
+      return prop + "is not a whole number";
+    case P::not_bool:
+      return prop + "is not true or false";
+    case P::above_maximum:
+      return prop + format("is %llu, more than %llu", static_cast<unsigned long long>(v[0]),
+                           static_cast<unsigned long long>(v[1]));
+    case P::negative:
+      return prop + format("is -%llu, less than 0", static_cast<unsigned long long>(v[0]));
+    case P::position:
+      return format("its position (%lld, %lld) is outside 0 to 65535", static_cast<long long>(v[0]),
+                    static_cast<long long>(v[1]));
+    case P::object_missing:
+      return format("it is not in layer \"%s\"", text);
+    case P::object_doubled:
+      return format("there are %u of it; keep one", u(v[0]));
+    case P::end_word:
+      return "property \"word A\" is 65535, which ends the background list";
+    case P::no_background_list:
+      return format("theme %u has no background list", u(v[0]));
+    case P::too_many_enemies:
+      return format("the enemy section holds at most %u entries", u(v[0]));
+    case P::no_enemy_section:
+      return "the layer's property \"enemy section\" is false: the map has no enemy section";
+    case P::not_hex:
+      return "is not hexadecimal bytes";
+    case P::wrong_length:
+      break;
+  }
+  return format("holds %u bytes, not %u", u(v[0]), u(v[1]));
+}
+
+std::string tiled_refused(const msg::TiledRefused& m) {
+  const TiledRefusal& r = m.refusal;
+  const char* file = m.file.c_str();
+  switch (r.where) {
+    case TiledWhere::cell:
+      return format("\"%s\": layer \"%s\", (%u, %u): ", file, r.name.c_str(), u(r.x), u(r.y)) +
+             tiled_problem(r);
+    case TiledWhere::object:
+      return format("\"%s\": object \"%s\": ", file, r.name.c_str()) + tiled_problem(r);
+    case TiledWhere::property:
+      return format("\"%s\": property \"%s\": ", file, r.name.c_str()) + tiled_problem(r);
+    case TiledWhere::map:
+      break;
+  }
+  return format("\"%s\": ", file) + tiled_problem(r);
+}
+
 // The table: one row for every alternative of Message, in its order.
 constexpr std::tuple kRows{
     Row<msg::Newline>{Kind::progress, [](const auto&) { return std::string("\n"); }},
@@ -753,6 +904,28 @@ constexpr std::tuple kRows{
               "--all-maps and -import cannot run together: the dump would write the "
               "image's old maps beside the imported ones");
         }},
+    // --to-tiled and --from-tiled
+    Row<msg::WritingTiledMap>{
+        Kind::progress,
+        [](const auto& m) { return format("\nWriting Tiled map as \"%s\"...\n", m.path.c_str()); }},
+    Row<msg::TiledMapsWritten>{
+        Kind::progress,
+        [](const auto& m) { return counted(m.count, "Tiled map", "Tiled maps") + " written\n"; }},
+    Row<msg::TiledMapsKept>{Kind::progress,
+                            [](const auto& m) {
+                              return counted(m.count, "Tiled map", "Tiled maps") +
+                                     " already existed and " + for_count(m.count, "was", "were") +
+                                     " kept\n";
+                            }},
+    Row<msg::TiledNormalised>{Kind::warning, tiled_normalised},
+    Row<msg::TiledRefused>{Kind::error, tiled_refused},
+    Row<msg::TiledMapChanged>{Kind::error,
+                              [](const auto& m) {
+                                return format(
+                                    "\"%s\" changed after \"%s\" was made from it; "
+                                    "nothing was written",
+                                    m.map_file.c_str(), m.tiled_file.c_str());
+                              }},
 };
 
 using Rows = std::remove_const_t<decltype(kRows)>;

@@ -18,6 +18,7 @@
 #include "patch/patch_mode.h"
 #include "preview/preview_mode.h"
 #include "rom/level_info.h"
+#include "tiled/tiled_mode.h"
 
 namespace gorv {
 
@@ -125,6 +126,14 @@ void run_check(RunContext& run, const std::vector<std::string>& values) {
   show(run.out, check_map_files(expand_wildcards(values)), false);
 }
 
+void run_to_tiled(RunContext& run, const std::vector<std::string>& values) {
+  show(run.out, write_tiled_maps(expand_wildcards(values)), false);
+}
+
+void run_from_tiled(RunContext& run, const std::vector<std::string>& values) {
+  show(run.out, read_tiled_maps(expand_wildcards(values)), false);
+}
+
 constexpr std::array<SingleHyphenMode, 6> kSingleHyphenModes = {{
     {[](const RunSettings& s) { return s.map.has_value(); }, true, run_map},
     {[](const RunSettings& s) { return s.theme.has_value(); }, false, run_theme},
@@ -136,7 +145,7 @@ constexpr std::array<SingleHyphenMode, 6> kSingleHyphenModes = {{
 
 constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max();
 
-constexpr std::array<LongOptionRow, 8> kLongOptions = {{
+constexpr std::array<LongOptionRow, 10> kLongOptions = {{
     {"--help", OptionValue::none, 0, 0, "", false, "", "print this help and the long options",
      nullptr},
     {"--version", OptionValue::none, 0, 0, "", false, "", "print the version", nullptr},
@@ -154,6 +163,10 @@ constexpr std::array<LongOptionRow, 8> kLongOptions = {{
      "say what changed between two map files and write NEW-changes.png", run_compare},
     {"--check", OptionValue::list, 1, kNoLimit, "a value", false, "FILE...",
      "say where the game would read other than each map file holds (before -import)", run_check},
+    {"--to-tiled", OptionValue::list, 1, kNoLimit, "a value", false, "FILE...",
+     "write a Tiled map (.tmj) of each map file, and the tilesets it uses", run_to_tiled},
+    {"--from-tiled", OptionValue::list, 1, kNoLimit, "a value", false, "FILE.tmj...",
+     "write the map file (.gvm) of each Tiled map", run_from_tiled},
 }};
 
 }  // namespace
@@ -171,7 +184,7 @@ std::string long_options_help() {
   for (const LongOptionRow& row : kLongOptions) {
     std::string left = std::string(row.name);
     if (!row.argument.empty()) left += " " + std::string(row.argument);
-    text += format(" %-22s%s\n", left.c_str(), std::string(row.help).c_str());
+    text += format(" %-26s%s\n", left.c_str(), std::string(row.help).c_str());
   }
   return text;
 }

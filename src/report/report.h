@@ -20,6 +20,7 @@
 #include "format/game_map.h"
 #include "format/map_file.h"
 #include "format/map_read_back.h"
+#include "format/tiled_map.h"
 #include "rom/map_header.h"
 
 namespace gorv {
@@ -288,6 +289,31 @@ struct MapWithImport {
 };
 struct AllMapsWithImport {};
 
+// --to-tiled and --from-tiled.
+struct WritingTiledMap {
+  std::string path;
+};
+struct TiledMapsWritten {
+  std::uint64_t count = 0;
+};
+struct TiledMapsKept {
+  std::uint64_t count = 0;
+};
+// A sound map file that does not come back byte for byte.
+struct TiledNormalised {
+  std::string file;
+  std::vector<NormalisedPart> parts;
+};
+struct TiledRefused {
+  std::string file;  // the .tmj
+  TiledRefusal refusal;
+};
+// The guard: the map file changed since the .tmj was made from it.
+struct TiledMapChanged {
+  std::string map_file;
+  std::string tiled_file;
+};
+
 }  // namespace msg
 
 using Message = std::variant<
@@ -307,7 +333,10 @@ using Message = std::variant<
     msg::FileExists, msg::PatchDamaged, msg::PatchForOther, msg::SameImages, msg::PatchSelfCheck,
     msg::ImageTooSmall, msg::ImportIntoBackup, msg::NoMapFiles, msg::MapNotSurviving,
     msg::CheckProblems, msg::NotHexadecimal, msg::OutOfRange, msg::UnknownOption,
-    msg::OptionNeedsValue, msg::OptionNeedsImage, msg::MapWithImport, msg::AllMapsWithImport>;
+    msg::OptionNeedsValue, msg::OptionNeedsImage, msg::MapWithImport, msg::AllMapsWithImport,
+    // --to-tiled and --from-tiled
+    msg::WritingTiledMap, msg::TiledMapsWritten, msg::TiledMapsKept, msg::TiledNormalised,
+    msg::TiledRefused, msg::TiledMapChanged>;
 
 using Report = std::vector<Message>;
 

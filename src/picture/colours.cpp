@@ -1,5 +1,6 @@
 #include "picture/colours.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string_view>
@@ -96,7 +97,7 @@ void draw_block_square(Picture& p, unsigned x, unsigned y, unsigned size, std::u
 }
 
 void draw_hex_label(Picture& p, unsigned x, unsigned y, unsigned size, std::uint8_t value,
-                    Rgb background) {
+                    Rgb background, LabelRow row) {
   constexpr std::string_view kDigits = "0123456789ABCDEF";
   const char text[2] = {kDigits[value >> 4], kDigits[value & 0x0F]};
   const std::string_view label(text, 2);
@@ -106,14 +107,17 @@ void draw_hex_label(Picture& p, unsigned x, unsigned y, unsigned size, std::uint
   const unsigned width = text_width(label, 1);
   // Digits stand on the baseline: only the ascent is centred.
   const unsigned left = size > width ? (size - width) / 2 : 0;
-  const unsigned top = size > kGlyphAscent ? (size - kGlyphAscent) / 2 : 0;
+  const unsigned room = size > kGlyphAscent ? size - kGlyphAscent : 0;
+  const unsigned top = row == LabelRow::centre ? room / 2
+                       : row == LabelRow::low  ? (room > 0 ? room - 1 : 0)
+                                               : std::min(2u, room);
   draw_text(p, x + left, y + top, label, 1, ink);
 }
 
 void draw_labelled_square(Picture& p, unsigned x, unsigned y, unsigned size, Rgb fill,
-                          std::uint8_t value) {
+                          std::uint8_t value, LabelRow row) {
   fill_rect(p, x, y, size, size, fill);
-  draw_hex_label(p, x, y, size, value, fill);
+  draw_hex_label(p, x, y, size, value, fill, row);
 }
 
 }  // namespace gorv

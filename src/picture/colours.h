@@ -27,13 +27,19 @@ inline constexpr Rgb kRim{0, 0, 0};
 // smallest squares). The inside is left as it was.
 void draw_block_square(Picture& p, unsigned x, unsigned y, unsigned size, std::uint8_t type_code);
 
-// `value` as two hexadecimal digits centred in the `size` x `size` square
-// at (x, y), dark or light, whichever stands out from `background`.
+// Where a label stands in its square. Two labels on one square (a tile's
+// low, a block's over it high) overlap in at most one row of a 16-pixel
+// square.
+enum class LabelRow { centre, low, high };
+
+// `value` as two hexadecimal digits, centred across the `size` x `size`
+// square at (x, y) and at `row` in it, dark or light, whichever stands out
+// from `background`.
 void draw_hex_label(Picture& p, unsigned x, unsigned y, unsigned size, std::uint8_t value,
-                    Rgb background);
+                    Rgb background, LabelRow row = LabelRow::centre);
 
 // The square filled with `fill` and labelled with `value`.
 void draw_labelled_square(Picture& p, unsigned x, unsigned y, unsigned size, Rgb fill,
-                          std::uint8_t value);
+                          std::uint8_t value, LabelRow row = LabelRow::centre);
 
 }  // namespace gorv

@@ -1,6 +1,7 @@
 #include "tiled/tileset_pictures.h"
 
 #include "picture/colours.h"
+#include "picture/font.h"
 #include "picture/picture.h"
 #include "picture/png.h"
 #include "rom/game_facts.h"
@@ -32,13 +33,18 @@ std::vector<std::uint8_t> tileset_png(TiledTilesetId id) {
     const auto value = static_cast<std::uint8_t>(n);
     switch (id) {
       case TiledTilesetId::tiles:
-        draw_labelled_square(picture, x, y, side, tile_colour(value), value);
+        draw_labelled_square(picture, x, y, side, tile_colour(value), value, LabelRow::low);
         break;
       case TiledTilesetId::blocks:
-        // An outline over the tile below (the inside is transparent),
-        // labelled with the type byte's low seven bits.
-        draw_block_square(picture, x, y, side, value & kTypeCodeMask);
-        draw_hex_label(picture, x, y, side, value, kRim);
+        // An outline over the tile below (the inside is transparent but
+        // for a band at the top in the block's colour), labelled there
+        // with the type byte's low seven bits above the tile's label.
+        {
+          const Rgb colour = block_colour(block_type_of_code(value & kTypeCodeMask));
+          fill_rect(picture, x + 2, y + 2, side - 4, kGlyphAscent, colour);
+          draw_block_square(picture, x, y, side, value & kTypeCodeMask);
+          draw_hex_label(picture, x, y, side, value, colour, LabelRow::high);
+        }
         break;
       case TiledTilesetId::bytes:
         draw_labelled_square(picture, x, y, side, byte_colour(value), value);

@@ -213,7 +213,18 @@ TEST_F(TiledEdits, EachEditChangesExactlyItsBytes) {
   fs::rename(dir_.path / "case.gvm", dir_.path / "map4a.gvm");
   const ToolRun imported = run_gorvtool({"sample.bin", "-import"}, dir_.path);
   ASSERT_EQ(imported.status, 0) << imported.output;
-  EXPECT_NE(imported.output.find("done!\n"), std::string::npos) << imported.output;
+  // After "done!", the map's line names the new width.
+  const std::size_t line = imported.output.find("\nmap 0x4A: ", imported.output.find("done!\n"));
+  ASSERT_NE(line, std::string::npos) << imported.output;
+  const std::string text =
+      imported.output.substr(line, imported.output.find('\n', line + 1) - line);
+  EXPECT_TRUE(text.ends_with("header changed (width)")) << text;
+  EXPECT_EQ(imported.output.find("WARNING: map 0x4A: "), std::string::npos) << imported.output;
+  // --all-maps of the imported image gives the edited map file back.
+  fs::create_directory(dir_.path / "dump");
+  fs::copy_file(dir_.path / "sample.bin", dir_.path / "dump" / "sample.bin");
+  run_gorvtool({"sample.bin", "--all-maps"}, dir_.path / "dump");
+  EXPECT_EQ(read_file(dir_.path / "dump" / "map4a.gvm"), read_file(dir_.path / "map4a.gvm"));
 }
 
 TEST_F(TiledEdits, EveryValueTheMapFileCannotHoldIsRefused) {

@@ -150,7 +150,7 @@ constexpr std::array<LongOptionRow, 10> kLongOptions = {{
      nullptr},
     {"--version", OptionValue::none, 0, 0, "", false, "", "print the version", nullptr},
     {"--all-maps", OptionValue::none, 0, 0, "", true, "",
-     "write every map of the image to mapXX.gvm (with -block XX: only that block type); "
+     "write every map the game loads to mapXX.gvm (with -block XX: only that block type); "
      "map files that exist are kept",
      run_all_maps},
     {"--patch", OptionValue::one, 1, 1, "a value", true, "CLEAN",

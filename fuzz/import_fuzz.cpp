@@ -67,7 +67,7 @@ void import_in_memory(const gorv::RomImage& rom, const std::uint8_t* data, std::
   image.assign(rom.bytes.begin(), rom.bytes.end());
   gorv::Report report;
   const std::uint64_t end = gorv::write_level_directory(report, records, image);
-  if (end > image.size() || gorv::check_import(image, records).fault) __builtin_trap();
+  if (end > image.size() || gorv::check_import(image, records)) __builtin_trap();
 }
 
 void import_whole(const gorv::RomImage& rom, const std::uint8_t* data, std::size_t size) {

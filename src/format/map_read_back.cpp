@@ -50,6 +50,35 @@ std::vector<std::uint8_t> enemy_record(const EnemySection& enemy) {
   return record;
 }
 
+MapValues values_of_header(std::span<const std::uint8_t> h) {
+  MapValues v;
+  v.width = h[0];
+  v.size_byte = h[1];
+  v.attribute = h[2];
+  v.theme_byte = h[3];
+  v.start_x = get_be16(h, 4);
+  v.start_y = get_be16(h, 6);
+  v.end_x = get_be16(h, 8);
+  v.end_y = get_be16(h, 10);
+  return v;
+}
+
+// The enemy record as the game reads it: the header's art_load words up to
+// the end word, the list behind the marker.
+EnemySection read_enemy_record(std::span<const std::uint8_t> record) {
+  EnemySection enemy;
+  if (record.size() < 18 || get_be16(record, 14) != kEnemyHeaderEndWord) return enemy;
+  enemy.present = true;
+  std::copy_n(record.begin() + 8, enemy.art_load.size(), enemy.art_load.begin());
+  const std::size_t count = record[17];
+  for (std::size_t n = 0; n < count && 18 + (n + 1) * kEnemyEntrySize <= record.size(); ++n) {
+    auto& entry = enemy.entries.emplace_back();
+    std::copy_n(record.begin() + static_cast<std::ptrdiff_t>(18 + n * kEnemyEntrySize),
+                kEnemyEntrySize, entry.begin());
+  }
+  return enemy;
+}
+
 namespace {
 
 using Difference = ReadBackDifference;
@@ -188,19 +217,6 @@ void compare_blocks(ReadBack& result, const MapFile& file) {
   }
 }
 
-MapValues values_of_header(std::span<const std::uint8_t> h) {
-  MapValues v;
-  v.width = h[0];
-  v.size_byte = h[1];
-  v.attribute = h[2];
-  v.theme_byte = h[3];
-  v.start_x = get_be16(h, 4);
-  v.start_y = get_be16(h, 6);
-  v.end_x = get_be16(h, 8);
-  v.end_y = get_be16(h, 10);
-  return v;
-}
-
 bool same_values(const MapValues& a, const MapValues& b) {
   return a.width == b.width && a.size_byte == b.size_byte && a.attribute == b.attribute &&
          a.theme_byte == b.theme_byte && a.start_x == b.start_x && a.start_y == b.start_y &&
@@ -230,22 +246,6 @@ std::vector<std::uint8_t> background_read(const std::vector<std::uint8_t>& rom_f
   return {rom_form.begin(), rom_form.begin() + static_cast<std::ptrdiff_t>(length)};
 }
 
-// The enemy record as the game reads it: the header's art_load words up to
-// the end word, the list behind the marker.
-EnemySection enemy_read(const std::vector<std::uint8_t>& record) {
-  EnemySection enemy;
-  if (record.size() < 18 || get_be16(record, 14) != kEnemyHeaderEndWord) return enemy;
-  enemy.present = true;
-  std::copy_n(record.begin() + 8, enemy.art_load.size(), enemy.art_load.begin());
-  const std::size_t count = record[17];
-  for (std::size_t n = 0; n < count && 18 + (n + 1) * kEnemyEntrySize <= record.size(); ++n) {
-    auto& entry = enemy.entries.emplace_back();
-    std::copy_n(record.begin() + static_cast<std::ptrdiff_t>(18 + n * kEnemyEntrySize),
-                kEnemyEntrySize, entry.begin());
-  }
-  return enemy;
-}
-
 }  // namespace
 
 ReadBack read_back(const MapFile& file, std::span<const std::uint8_t> block_stream) {
@@ -263,7 +263,7 @@ ReadBack read_back(const MapFile& file, std::span<const std::uint8_t> block_stre
 
   if (background_read(file.background, file.values.theme_byte) != file.background)
     add_section(result, Difference::Section::background);
-  const EnemySection enemy = enemy_read(enemy_record(file.enemy));
+  const EnemySection enemy = read_enemy_record(enemy_record(file.enemy));
   if (!file.enemy.present)
     add_section(result, Difference::Section::enemy_missing);
   else if (!enemy.present || enemy.art_load != file.enemy.art_load ||

@@ -34,6 +34,13 @@ std::array<std::uint8_t, kMapHeaderValuesSize> header_values_image(const MapValu
 // could not be read can still be imported.
 std::vector<std::uint8_t> enemy_record(const EnemySection& enemy);
 
+// The twelve header values from their image.
+MapValues values_of_header(std::span<const std::uint8_t> h);
+
+// The enemy record as the game reads it: the art_load words up to the end
+// word, the list right behind the marker.
+EnemySection read_enemy_record(std::span<const std::uint8_t> record);
+
 inline constexpr std::uint8_t kNoBlock = 0xFF;  // a type code no square holds
 
 // One place where what the game reads differs from the map file. Squares

@@ -4,10 +4,13 @@
 
 #include "codec/block_decoder.h"
 #include "codec/block_stream.h"
+#include "codec/lz_decoder.h"
 #include "common/byte_order.h"
 #include "common/platform.h"
+#include "format/background_layout.h"
 #include "import/level_directory.h"
 #include "rom/game_facts.h"
+#include "rom/output_buffer.h"
 
 namespace gorv {
 
@@ -60,8 +63,7 @@ bool same_cell(const BlockCell& working, const BlockCell& decoded) {
   return true;
 }
 
-// Checks one map and says what changed against what the game loaded.
-std::optional<MapPart> check_map(Bytes image, const MapRecord& record, MapChange& change) {
+std::optional<MapPart> check_map(Bytes image, const MapRecord& record) {
   const std::uint64_t table = kNewLevelDirectory + kMapHeaderTableField + 2u * record.map;
   if (table + 2 > image.size()) return MapPart::header;
   const std::uint64_t at = kNewLevelDirectory + get_be16(image, table);
@@ -69,18 +71,21 @@ std::optional<MapPart> check_map(Bytes image, const MapRecord& record, MapChange
     return MapPart::header;
   if (at + kMapHeaderSize > image.size()) return MapPart::header;
   const MapHeader header = read_map_header(image, record.map, kImportedDirectory);
+
+  OutputBuffer tiles;
+  tiles.storage.resize(record.tile_layout.size() + 256);  // room enough: no growing
+  lz_decode(image, header.tile_address, header.grid_size, tiles);
+  const auto product = contents(tiles);
+  if (tiles.full || !std::equal(product.begin(), product.end(), record.tile_layout.begin(),
+                                record.tile_layout.end()))
+    return MapPart::tile;
+
   // The block layout stream in the image is the one the read-back decoded
   // when the file was read (a stream that ends within itself decodes the
   // same wherever it lies): its cells are what the game reads.
   if (!same_bytes(image, header.block_address, record.block) || !record.read_back.stream_ended)
     return MapPart::block;
   const std::vector<BlockCell>& cells = record.read_back.cells;
-  // A map stored as it was needs no comparison, and no copy of its cells.
-  const GameMap now =
-      read_game_map(image, header, record.stored_before ? std::vector<BlockCell>() : cells);
-
-  if (now.tiles != record.tile_layout) return MapPart::tile;
-
   std::size_t kept = 0;  // filled squares that hold a block after decoding
   for (const FilledSquare& square : record.blocks) {
     if (square.square >= cells.size()) return MapPart::block;
@@ -96,27 +101,31 @@ std::optional<MapPart> check_map(Bytes image, const MapRecord& record, MapChange
   std::vector<std::uint8_t> expected = record.enemy;
   if (expected.size() >= 4) set_be32(expected, 0, header.enemy_address + 16);
   if (!same_bytes(image, header.enemy_address, expected)) return MapPart::enemy;
-  if (!record.stored_before) change = compare_game_maps(record.before, now);
   return std::nullopt;
 }
 
 }  // namespace
 
-ImportCheck check_import(Bytes image, const std::vector<MapRecord>& records) {
-  ImportCheck check;
+std::optional<PackingFault> check_import(Bytes image, const std::vector<MapRecord>& records) {
   std::vector<std::optional<MapPart>> parts(records.size());
-  check.changes.resize(records.size());
-  for_each_on_two_threads(records.size(), [&](std::size_t i, std::size_t) {
-    parts[i] = check_map(image, records[i], check.changes[i]);
-  });
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    if (parts[i]) {
-      check.fault = PackingFault{records[i].map, *parts[i]};
-      check.changes.clear();
-      break;
-    }
-  }
-  return check;
+  for_each_on_two_threads(
+      records.size(), [&](std::size_t i, std::size_t) { parts[i] = check_map(image, records[i]); });
+  for (std::size_t i = 0; i < records.size(); ++i)
+    if (parts[i]) return PackingFault{records[i].map, *parts[i]};
+  return std::nullopt;
+}
+
+GameMap game_map_after(const MapRecord& record) {
+  GameMap map;
+  map.values = values_of_header(record.header);
+  map.tiles = record.tile_layout;
+  map.cells = record.read_back.cells;
+  // As the game reads the background layout; a list that starts with the
+  // indirect marker leads elsewhere in the image, which this reading of
+  // the layout alone takes for an empty list (it differs either way).
+  map.background = read_background_layout(record.background, 0, theme_of(map.values.theme_byte));
+  map.enemy = read_enemy_record(record.enemy);
+  return map;
 }
 
 }  // namespace gorv

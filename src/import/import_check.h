@@ -18,20 +18,17 @@ struct PackingFault {
   MapPart part = MapPart::header;
 };
 
-struct ImportCheck {
-  // The first map that did not survive; nothing when all did.
-  std::optional<PackingFault> fault;
-  // Each record's map as the game will load it against record.before, in
-  // record order (set only when all maps survived).
-  std::vector<MapChange> changes;
-};
-
 // Reads every map of `records` (placed by write_level_directory) back from
 // `image` as the game will load it: its header through the new directory's
 // map header table, the tile layout unpacked to the map's grid size, the
-// block layout decoded to cells, the background layout and the enemy
-// record. The first difference from the record (for the block layout: from
-// its working cells, as far as the encoder keeps them) is the fault.
-ImportCheck check_import(Bytes image, const std::vector<MapRecord>& records);
+// block layout stream (it must be the record's, whose cells the read-back
+// decoded, as far as the encoder keeps the working cells), the background
+// layout and the enemy record. Returns the first map that did not survive;
+// nothing when all did.
+std::optional<PackingFault> check_import(Bytes image, const std::vector<MapRecord>& records);
+
+// The map as the game will load it once `record` is imported, as the check
+// makes sure the new image holds it.
+GameMap game_map_after(const MapRecord& record);
 
 }  // namespace gorv

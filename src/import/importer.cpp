@@ -233,12 +233,17 @@ void read_one(const std::string& directory, int map, const LoadedMaps* before, L
   file.error = read_map_file(bytes, file.record);
   if (file.error) return;
   file.record.tile = lz_compress(file.record.tile_layout, scratch);
+  if (before == nullptr) return;
   const auto number = static_cast<std::uint8_t>(map);
-  if (before == nullptr || !map_exists(before->exists, number)) return;
+  if (!map_exists(before->exists, number)) {
+    file.record.change.is_new = true;
+    return;
+  }
   const MapHeader h = read_map_header(before->image, number, before->directory);
-  file.record.stored_before = stored_as_before(
-      before->image, map_header_offset(before->image, number, before->directory), h, file.record);
-  if (!file.record.stored_before) file.record.before = read_game_map(before->image, h);
+  if (!stored_as_before(before->image, map_header_offset(before->image, number, before->directory),
+                        h, file.record))
+    file.record.change =
+        compare_game_maps(read_game_map(before->image, h), game_map_after(file.record));
 }
 
 }  // namespace
@@ -307,14 +312,13 @@ Overwritten overwritten(const std::vector<std::uint8_t>& image, std::uint64_t da
 
 // After the import: a line for each map whose game data changed, and the
 // count of the maps imported, changed, unchanged and new.
-void say_changes(Report& report, const std::vector<std::uint8_t>& maps,
-                 const std::vector<MapChange>& changes) {
+void say_changes(Report& report, const std::vector<std::pair<std::uint8_t, MapChange>>& changes) {
   msg::ImportSummary summary;
-  summary.imported = maps.size();
-  for (std::size_t i = 0; i < maps.size() && i < changes.size(); ++i) {
-    if (!changes[i].any()) continue;
-    say(report, msg::MapChanged{maps[i], changes[i]});
-    ++(changes[i].is_new ? summary.added : summary.changed);
+  summary.imported = changes.size();
+  for (const auto& [map, change] : changes) {
+    if (!change.any()) continue;
+    say(report, msg::MapChanged{map, change});
+    ++(change.is_new ? summary.added : summary.changed);
   }
   summary.unchanged = summary.imported - summary.changed - summary.added;
   say(report, summary);
@@ -341,19 +345,19 @@ bool replace_image(Report& report, std::vector<MapRecord>& records,
   // it; it replaces the old one only when every map survived.
   OutputFile out;
   bool image_written = false;
-  ImportCheck check;
+  std::optional<PackingFault> fault;
   const std::function<void()> tasks[] = {
       [&] {
         image_written = open_output_file(out, target) && write_output_contents(out, image, target);
       },
-      [&] { check = check_import(image, records); }};
+      [&] { fault = check_import(image, records); }};
   run_together(tasks);
   auto fail = [&](Message why) {
     say(report, msg::Newline{});
     report.push_back(std::move(why));
     return false;
   };
-  if (check.fault) return fail(msg::MapNotSurviving{check.fault->map, check.fault->part});
+  if (fault) return fail(msg::MapNotSurviving{fault->map, fault->part});
   if (copies.failed) return fail(*copies.failed);
   if (!image_written) return fail(msg::CannotWrite{rom_path, out.error});
   if (!place_copies(copies)) return fail(*copies.failed);
@@ -363,12 +367,12 @@ bool replace_image(Report& report, std::vector<MapRecord>& records,
   if (original_kept) say(report, msg::ImportKeptOriginal{copies.files.front().name});
   say(report, msg::ImportKeptPrevious{copies.files.back().name});
   say(report, msg::ImportFreeing{});
-  std::vector<std::uint8_t> maps;
-  for (const MapRecord& record : records) maps.push_back(record.map);
+  std::vector<std::pair<std::uint8_t, MapChange>> changes;
+  for (const MapRecord& record : records) changes.emplace_back(record.map, record.change);
   records.clear();
   say(report, msg::ImportDone{});
 
-  say_changes(report, maps, check.changes);
+  say_changes(report, changes);
   const std::uint64_t image_mib = image.size() / kImageSizeUnit;
   say(report, msg::LevelDataSpace{data_end, image_mib});
   if (imported_before && original_kept)

@@ -41,11 +41,10 @@ struct MapRecord {
   // The block layout as the game reads it and where the game reads other
   // than the file holds.
   ReadBack read_back;
-  // The map as the game loaded it before the import; nothing when the game
-  // had no such map, or when the image held exactly the layouts and header
-  // values the import writes (`stored_before`: the map did not change).
-  std::optional<GameMap> before;
-  bool stored_before = false;
+  // What changed in the map the game loads, against the image before the
+  // import (worked out while the file is read, from the record's layouts:
+  // the import's check makes sure the new image holds them).
+  MapChange change;
 };
 
 // Reads the map file `file` (its whole contents) into `record`: the header

@@ -14,20 +14,8 @@ cd "$work"
 "$build/gorvtool" sample.bin --all-maps </dev/null >/dev/null || true
 python3 "$root/tools/make_big_map.py" big.gvm
 
-median_ms() {
-  local times=()
-  for _ in 1 2 3 4 5; do
-    local start end
-    start=$(date +%s%N)
-    "$build/gorvtool" "$@" </dev/null >/dev/null
-    end=$(date +%s%N)
-    times+=($(((end - start) / 1000)))
-  done
-  local median
-  median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p)
-  printf '%d.%d ms' $((median / 1000)) $((median % 1000 / 100))
-}
+source "$root/tools/bench_common.sh"
 
 maps=(map*.gvm)
-printf 'all %d sample maps: %s\n' "${#maps[@]}" "$(median_ms --preview "${maps[@]}")"
-printf '10 x 8-screen map: %s (%d bytes of PNG)\n' "$(median_ms --preview big.gvm)" "$(wc -c <big.png)"
+printf 'all %d sample maps: %s\n' "${#maps[@]}" "$(median_ms : --preview "${maps[@]}")"
+printf '10 x 8-screen map: %s (%d bytes of PNG)\n' "$(median_ms : --preview big.gvm)" "$(wc -c <big.png)"

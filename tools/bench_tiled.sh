@@ -18,23 +18,7 @@ cd "$work/maps"
 "$build/gorvtool" sample.bin --all-maps </dev/null >/dev/null || true
 python3 "$root/tools/make_big_map.py" big.gvm
 
-# median_ms SETUP ARGS...: runs SETUP (untimed), then gorvtool ARGS, five times.
-median_ms() {
-  local setup=$1
-  shift
-  local times=()
-  for _ in 1 2 3 4 5; do
-    eval "$setup"
-    local start end
-    start=$(date +%s%N)
-    "$build/gorvtool" "$@" </dev/null >/dev/null
-    end=$(date +%s%N)
-    times+=($(((end - start) / 1000)))
-  done
-  local median
-  median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p)
-  printf '%d.%d ms' $((median / 1000)) $((median % 1000 / 100))
-}
+source "$root/tools/bench_common.sh"
 
 fresh_tiled='rm -f ./*.tmj gorv-* '
 fresh_maps='rm -f ../back/*.gvm ../back/gorv-tiled.crc'

@@ -22,6 +22,19 @@ bool same_bytes(Bytes image, std::uint64_t address, std::span<const std::uint8_t
                     image.begin() + static_cast<std::ptrdiff_t>(address));
 }
 
+// The first of the record's block layout stream, background layout and
+// enemy record (its list right behind it) that `image` does not hold where
+// `h` says; nothing when it holds them all.
+std::optional<MapPart> layout_not_held(Bytes image, const MapHeader& h, const MapRecord& record) {
+  if (!same_bytes(image, h.block_address, record.block)) return MapPart::block;
+  if (!same_bytes(image, h.background_address, record.background)) return MapPart::background;
+  const std::span<const std::uint8_t> enemy(record.enemy);
+  if (enemy.size() < 4 || read_be32(image, h.enemy_address) != h.enemy_address + 16 ||
+      !same_bytes(image, h.enemy_address + 4, enemy.subspan(4)))
+    return MapPart::enemy;
+  return std::nullopt;
+}
+
 // True when the group of working type `working` is written to the stream:
 // plain types of every block type, variants of all but the last; the
 // placeholder and other working types are dropped.
@@ -83,8 +96,8 @@ std::optional<MapPart> check_map(Bytes image, const MapRecord& record) {
   // The block layout stream in the image is the one the read-back decoded
   // when the file was read (a stream that ends within itself decodes the
   // same wherever it lies): its cells are what the game reads.
-  if (!same_bytes(image, header.block_address, record.block) || !record.read_back.stream_ended)
-    return MapPart::block;
+  if (const auto part = layout_not_held(image, header, record)) return part;
+  if (!record.read_back.stream_ended) return MapPart::block;
   const std::vector<BlockCell>& cells = record.read_back.cells;
   std::size_t kept = 0;  // filled squares that hold a block after decoding
   for (const FilledSquare& square : record.blocks) {
@@ -96,11 +109,6 @@ std::optional<MapPart> check_map(Bytes image, const MapRecord& record) {
   // Every other square stayed empty.
   if (record.read_back.filled != kept) return MapPart::block;
 
-  if (!same_bytes(image, header.background_address, record.background)) return MapPart::background;
-  // The record's first field is its own list's address, 16 bytes in.
-  std::vector<std::uint8_t> expected = record.enemy;
-  if (expected.size() >= 4) set_be32(expected, 0, header.enemy_address + 16);
-  if (!same_bytes(image, header.enemy_address, expected)) return MapPart::enemy;
   return std::nullopt;
 }
 
@@ -113,6 +121,12 @@ std::optional<PackingFault> check_import(Bytes image, const std::vector<MapRecor
   for (std::size_t i = 0; i < records.size(); ++i)
     if (parts[i]) return PackingFault{records[i].map, *parts[i]};
   return std::nullopt;
+}
+
+bool holds_record(Bytes image, std::uint64_t header_at, const MapHeader& h,
+                  const MapRecord& record) {
+  return same_bytes(image, header_at, std::span(record.header).first(kMapHeaderValuesSize)) &&
+         same_bytes(image, h.tile_address, record.tile) && !layout_not_held(image, h, record);
 }
 
 GameMap game_map_after(const MapRecord& record) {

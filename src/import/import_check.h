@@ -27,6 +27,12 @@ struct PackingFault {
 // nothing when all did.
 std::optional<PackingFault> check_import(Bytes image, const std::vector<MapRecord>& records);
 
+// True when `image` holds the map of `record` as the import writes it: its
+// header values at `header_at`, and its four layouts where that header `h`
+// says (the enemy record's list right behind it).
+bool holds_record(Bytes image, std::uint64_t header_at, const MapHeader& h,
+                  const MapRecord& record);
+
 // The map as the game will load it once `record` is imported, as the check
 // makes sure the new image holds it.
 GameMap game_map_after(const MapRecord& record);

@@ -189,26 +189,6 @@ void say_maps_left_out(Report& report, const MapExistsTable& exists,
 
 namespace {
 
-bool same_bytes_at(Bytes image, std::uint64_t address, std::span<const std::uint8_t> bytes) {
-  return rom_contains(image, address, bytes.size()) &&
-         std::equal(bytes.begin(), bytes.end(),
-                    image.begin() + static_cast<std::ptrdiff_t>(address));
-}
-
-// True when the image holds, for the map whose header is `h`, exactly what
-// the import will write for `record`: the game reads the same map (what a
-// re-import of unchanged files finds, without decoding anything).
-bool stored_as_before(Bytes image, std::uint32_t header_at, const MapHeader& h,
-                      const MapRecord& record) {
-  const std::span<const std::uint8_t> enemy(record.enemy);
-  return same_bytes_at(image, header_at, std::span(record.header).first(kMapHeaderValuesSize)) &&
-         same_bytes_at(image, h.tile_address, record.tile) &&
-         same_bytes_at(image, h.block_address, record.block) &&
-         same_bytes_at(image, h.background_address, record.background) && enemy.size() >= 8 &&
-         read_be32(image, h.enemy_address) == h.enemy_address + 16 &&
-         same_bytes_at(image, h.enemy_address + 8, enemy.subspan(8));
-}
-
 // A map file on its way: read, turned into its record and its tile layout
 // packed, a file after another on two threads; then reported in map order.
 // Only the files being worked on are held whole, so that a folder of huge
@@ -240,8 +220,9 @@ void read_one(const std::string& directory, int map, const LoadedMaps* before, L
     return;
   }
   const MapHeader h = read_map_header(before->image, number, before->directory);
-  if (!stored_as_before(before->image, map_header_offset(before->image, number, before->directory),
-                        h, file.record))
+  // A map the image holds as the import will write it is unchanged.
+  if (!holds_record(before->image, map_header_offset(before->image, number, before->directory), h,
+                    file.record))
     file.record.change =
         compare_game_maps(read_game_map(before->image, h), game_map_after(file.record));
 }

@@ -35,14 +35,13 @@
 #include <string>
 #include <vector>
 
+#include "codec/crc32.h"
+
 namespace gorv {
 
 // Neither side of a patch may be larger: a declared size above this is
 // refused before anything is allocated.
 inline constexpr std::uint64_t kBpsMaxImageSize = 64 * 1024 * 1024;
-
-// CRC32 with zlib's polynomial (0xEDB88320, reflected, inverted).
-std::uint32_t crc32(std::span<const std::uint8_t> bytes);
 
 enum class BpsActionKind : std::uint8_t {
   source_read = 0,

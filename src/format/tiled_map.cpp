@@ -181,17 +181,6 @@ std::string tiled_tileset_text(const TiledTileset& tileset) {
                     : "");
 }
 
-std::uint32_t file_crc32(std::span<const std::uint8_t> bytes) {
-  uLong crc = crc32(0L, Z_NULL, 0);
-  std::size_t at = 0;
-  while (at < bytes.size()) {
-    const auto chunk = static_cast<uInt>(std::min<std::size_t>(bytes.size() - at, 1u << 30));
-    crc = crc32(crc, bytes.data() + at, chunk);
-    at += chunk;
-  }
-  return static_cast<std::uint32_t>(crc);
-}
-
 std::string tiled_map_text(const MapFile& map, std::uint32_t source_crc) {
   const MapValues& v = map.values;
   const auto columns = static_cast<unsigned>(grid_columns(v.width));

@@ -41,9 +41,6 @@ enum class TiledTilesetId : std::uint8_t { tiles, blocks, bytes };
 // kTiledTileSide pixels across.
 std::string tiled_tileset_text(const TiledTileset& tileset);
 
-// The CRC32 of a file's bytes, as the .tmj and the guard file keep it.
-std::uint32_t file_crc32(std::span<const std::uint8_t> bytes);
-
 // The .tmj text of a sound map file; `source_crc` is the CRC32 of the
 // file it was read from, kept as a map property.
 std::string tiled_map_text(const MapFile& map, std::uint32_t source_crc);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "codec/crc32.h"
 #include "common/file_io.h"
 #include "common/platform.h"
 #include "common/text.h"
@@ -49,16 +50,6 @@ Guard read_guard() {
   return guard;
 }
 
-void write_guard(Report& report, const Guard& guard) {
-  std::string text;
-  for (const auto& [name, crc] : guard)
-    text += name + format(" %08X\n", static_cast<unsigned>(crc));
-  OutputFile out;
-  if (!start_output_file(report, out, kTiledGuardFile)) return;
-  finish_output_file(report, out,
-                     std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-}
-
 bool write_new_file(Report& report, const std::string& name, std::span<const std::uint8_t> bytes) {
   OutputFile out;
   return start_output_file(report, out, name) && finish_output_file(report, out, bytes);
@@ -66,6 +57,13 @@ bool write_new_file(Report& report, const std::string& name, std::span<const std
 
 std::span<const std::uint8_t> bytes_of(const std::string& text) {
   return std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+}
+
+void write_guard(Report& report, const Guard& guard) {
+  std::string text;
+  for (const auto& [name, crc] : guard)
+    text += name + format(" %08X\n", static_cast<unsigned>(crc));
+  write_new_file(report, std::string(kTiledGuardFile), bytes_of(text));
 }
 
 // The tilesets and their pictures that are not there yet.
@@ -108,7 +106,7 @@ Report write_tiled_maps(const std::vector<std::string>& paths) {
     }
     if (std::vector<NormalisedPart> parts = normalised_parts(bytes, parsed.file); !parts.empty())
       say(report, msg::TiledNormalised{path, std::move(parts)});
-    const std::uint32_t crc = file_crc32(bytes);
+    const std::uint32_t crc = crc32(bytes);
     OutputFile out;
     if (!start_output_file(report, out, name)) continue;
     say(report, msg::WritingTiledMap{name});
@@ -148,7 +146,7 @@ Report read_tiled_maps(const std::vector<std::string>& paths) {
         say(report, msg::CannotOpen{name, read.error});
         continue;
       }
-      const std::uint32_t crc = file_crc32(existing);
+      const std::uint32_t crc = crc32(existing);
       const auto recorded = guard.find(name);
       const bool known = (recorded != guard.end() && recorded->second == crc) ||
                          (tiled.has_source_crc && tiled.source_crc == crc);
@@ -161,7 +159,7 @@ Report read_tiled_maps(const std::vector<std::string>& paths) {
     if (!start_output_file(report, out, name)) continue;
     say(report, msg::WritingMap{name});
     if (!finish_output_file(report, out, bytes)) continue;
-    guard[name] = file_crc32(bytes);
+    guard[name] = crc32(bytes);
     guard_changed = true;
   }
   if (guard_changed) write_guard(report, guard);

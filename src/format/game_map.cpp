@@ -1,7 +1,6 @@
 #include "format/game_map.h"
 
 #include <algorithm>
-#include <type_traits>
 
 #include "codec/block_decoder.h"
 #include "codec/lz_decoder.h"
@@ -66,36 +65,22 @@ void compare_squares(const GameMap& before, const GameMap& now, MapChange& chang
   const std::uint64_t old_columns = grid_columns(before.values.width);
   const std::uint64_t new_columns = grid_columns(now.values.width);
   const std::uint64_t columns = std::min(old_columns, new_columns);
-  const std::uint64_t rows = std::min(std::uint64_t{map_height(before.values.size_byte)},
-                                      std::uint64_t{map_height(now.values.size_byte)}) *
-                             kScreenRows;
-  // Squares past a layout's end (a grid size that wraps, a stream cut
-  // short) count as empty.
-  auto row_of = [columns](const auto& items, std::uint64_t start) {
-    return start + columns <= items.size() ? items.data() + start : nullptr;
+  std::uint64_t rows = std::min(std::uint64_t{map_height(before.values.size_byte)},
+                                std::uint64_t{map_height(now.values.size_byte)}) *
+                       kScreenRows;
+  // Both maps hold a tile and a cell for every square of their grids.
+  const auto whole_rows = [](const GameMap& map, std::uint64_t columns) {
+    return columns == 0 ? 0 : std::min(map.tiles.size(), map.cells.size()) / columns;
   };
-  std::vector<std::uint8_t> old_tiles(static_cast<std::size_t>(columns));
-  std::vector<std::uint8_t> new_tiles(old_tiles.size());
-  std::vector<BlockCell> old_cells(old_tiles.size());
-  std::vector<BlockCell> new_cells(old_tiles.size());
-  auto copy_row = [columns](const auto& items, std::uint64_t start, auto& row) {
-    for (std::uint64_t c = 0; c < columns; ++c)
-      row[c] = start + c < items.size() ? items[static_cast<std::size_t>(start + c)]
-                                        : std::decay_t<decltype(row[0])>{};
-    return row.data();
-  };
+  rows = std::min({rows, whole_rows(before, old_columns), whole_rows(now, new_columns)});
   for (std::uint64_t row = 0; row < rows; ++row) {
     const std::uint64_t old_row = row * old_columns;
     const std::uint64_t new_row = row * new_columns;
-    const std::uint8_t* a = row_of(before.tiles, old_row);
-    const std::uint8_t* b = row_of(now.tiles, new_row);
-    if (a == nullptr) a = copy_row(before.tiles, old_row, old_tiles);
-    if (b == nullptr) b = copy_row(now.tiles, new_row, new_tiles);
+    const std::uint8_t* a = before.tiles.data() + old_row;
+    const std::uint8_t* b = now.tiles.data() + new_row;
     for (std::uint64_t c = 0; c < columns; ++c) change.tiles += a[c] != b[c];
-    const BlockCell* x = row_of(before.cells, old_row);
-    const BlockCell* y = row_of(now.cells, new_row);
-    if (x == nullptr) x = copy_row(before.cells, old_row, old_cells);
-    if (y == nullptr) y = copy_row(now.cells, new_row, new_cells);
+    const BlockCell* x = before.cells.data() + old_row;
+    const BlockCell* y = now.cells.data() + new_row;
     for (std::uint64_t c = 0; c < columns; ++c) {
       if ((x[c].type | y[c].type) == 0) continue;
       if (x[c].type == 0)
@@ -157,6 +142,7 @@ GameMap read_game_map(Bytes rom, const MapHeader& h, std::vector<BlockCell> cell
   lz_decode(rom, h.tile_address, h.grid_size, tiles);
   const auto product = contents(tiles);
   map.tiles.assign(product.begin(), product.end());
+  map.tiles.resize(static_cast<std::size_t>(grid_squares(h.width, h.size_byte)));
   map.cells = std::move(cells);
   map.background = read_background_layout(rom, h.background_address, map_theme(h));
   map.enemy = read_stored_enemy_layout(rom, h.enemy_address).section;

@@ -33,7 +33,10 @@ MapValues map_values_of(const MapHeader& h);
 
 struct GameMap {
   MapValues values;
-  std::vector<std::uint8_t> tiles;  // the tile layout unpacked to the 16-bit grid size
+  // One tile per square of the grid: the tile layout unpacked to the 16-bit
+  // grid size, the squares past it (a grid that wraps, a stream cut short)
+  // 0.
+  std::vector<std::uint8_t> tiles;
   // One cell per square (the whole grid), type byte 0x80 | type code or 0.
   std::vector<BlockCell> cells;
   std::vector<std::uint8_t> background;  // in map-file form

@@ -132,8 +132,9 @@ bool holds_record(Bytes image, std::uint64_t header_at, const MapHeader& h,
 GameMap game_map_after(const MapRecord& record) {
   GameMap map;
   map.values = values_of_header(record.header);
-  map.tiles = record.tile_layout;
   map.cells = record.read_back.cells;
+  map.tiles = record.tile_layout;
+  map.tiles.resize(map.cells.size());  // one a square, as read_game_map gives them
   // As the game reads the background layout; a list that starts with the
   // indirect marker leads elsewhere in the image, which this reading of
   // the layout alone takes for an empty list (it differs either way).
